@@ -1,0 +1,34 @@
+// The process-wide database manager: the settings that every table file and record operation of
+// the process shares.
+#pragma once
+
+#include <cstdint>
+
+namespace zelmor::platform {
+class Platform;
+}
+
+namespace zelmor {
+
+class DbManager {
+public:
+    // Reads "null_key" and then "file_flag" from "zelmor.ini".
+    explicit DbManager(platform::Platform& platform);
+
+    // Null value byte of every key segment of a newly created table file.
+    std::uint8_t NullKeyValue() const { return nullKeyValue_; }
+    // File flags of a newly created table file.
+    std::uint16_t FileFlags() const { return fileFlags_; }
+
+    // Added to reading and positioning operations: 0, 100, 200, 300 or 400.
+    std::int16_t LockBias() const { return lockBias_; }
+    // Refuses any other value (false) and keeps the previous bias.
+    bool SetLockBias(int bias);
+
+private:
+    std::uint8_t nullKeyValue_ = 0;
+    std::uint16_t fileFlags_ = 130;
+    std::int16_t lockBias_ = 0;
+};
+
+}  // namespace zelmor
