@@ -35,15 +35,19 @@ wine_start() {
         tries=$((tries + 1))
     done
 
+    # Keep one server alive across the programs: later starts take a fraction of a second. It
+    # and the services wineboot starts must not inherit a test's output pipe, or a reader of
+    # that pipe would wait for them.
+    "$WINESERVER" -p </dev/null >/dev/null 2>&1 || true
     if [ ! -f "$WINEPREFIX/system.reg" ]; then
         echo "creating the Wine prefix in $WINEPREFIX"
-        "$WINE" wineboot -i >/dev/null 2>&1 || true
+        "$WINE" wineboot -i </dev/null >/dev/null 2>&1 || true
         # No window manager here: Wine draws the frames and title bars itself.
-        "$WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >/dev/null 2>&1 || true
-        "$WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 || true
+        "$WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f </dev/null >/dev/null 2>&1 || true
+        "$WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1 || true
+    else
+        "$WINE" wineboot </dev/null >/dev/null 2>&1 || true
     fi
-    # Keep one server alive across the test programs: later starts take a fraction of a second.
-    "$WINESERVER" -p 2>/dev/null || true
 }
 
 wine_stop() {
