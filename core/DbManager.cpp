@@ -19,4 +19,9 @@ bool DbManager::SetLockBias(int bias) {
     return true;
 }
 
+DbManager& TheDbManager() {
+    static DbManager manager(platform::CurrentPlatform());
+    return manager;
+}
+
 }  // namespace zelmor

@@ -31,4 +31,7 @@ private:
     std::int16_t lockBias_ = 0;
 };
 
+// The process-wide manager, built from the current platform on first use.
+DbManager& TheDbManager();
+
 }  // namespace zelmor

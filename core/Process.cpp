@@ -1,12 +1,13 @@
 #include "core/Process.h"
 
-#include "platform/Platform.h"
+#include "core/DbManager.h"
+#include "values/GlobalOptions.h"
 
 namespace zelmor {
 
-ProcessState& Process() {
-    static ProcessState state(platform::CurrentPlatform());
-    return state;
+void InitializeProcessState() {
+    TheDbManager();
+    Options();
 }
 
 }  // namespace zelmor

@@ -1,20 +1,9 @@
-// What the process holds once: the database manager and the global options, built in that
-// order when the library loads (or on first use), from the initialisation file of the current
-// platform.
+// Loading the library reads the options in a fixed order: the database manager's settings
+// first, then every other option. The DLL calls this when it is loaded, the tools at start-up.
 #pragma once
-
-#include "core/DbManager.h"
-#include "values/GlobalOptions.h"
 
 namespace zelmor {
 
-struct ProcessState {
-    explicit ProcessState(platform::Platform& platform) : dbManager(platform), options(platform) {}
-
-    DbManager dbManager;    // reads its settings first
-    GlobalOptions options;  // then every other option
-};
-
-ProcessState& Process();
+void InitializeProcessState();
 
 }  // namespace zelmor

@@ -48,6 +48,22 @@ GlobalOptions::GlobalOptions(platform::Platform& platform) {
     delayedResolve_ = readInt("delayed_resolve", 0);
 }
 
+namespace {
+GlobalOptions* g_installed = nullptr;
+}
+
+GlobalOptions& Options() {
+    if (g_installed != nullptr) return *g_installed;
+    static GlobalOptions process(platform::CurrentPlatform());
+    return process;
+}
+
+GlobalOptions* InstallOptions(GlobalOptions* replacement) {
+    GlobalOptions* previous = g_installed;
+    g_installed = replacement;
+    return previous;
+}
+
 GridLimits ReadGridLimits(platform::Platform& platform) {
     GridLimits limits;
     limits.maxColumns = platform.ReadProfileInt(kProfileFile, kProfileSection, "grid_max_col", 64);

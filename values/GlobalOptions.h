@@ -64,4 +64,23 @@ struct GridLimits {
 // Read afresh for every grid, so a changed file takes effect for grids created afterwards.
 GridLimits ReadGridLimits(platform::Platform& platform);
 
+// The process-wide options, read from the current platform on first use (the library reads them
+// when it loads).
+GlobalOptions& Options();
+
+// Tests put other options in place of the process-wide ones (nullptr: back to those). Returns the
+// options that were in place before.
+GlobalOptions* InstallOptions(GlobalOptions* replacement);
+
+class ScopedOptions {
+public:
+    explicit ScopedOptions(GlobalOptions& options) : previous_(InstallOptions(&options)) {}
+    ~ScopedOptions() { InstallOptions(previous_); }
+    ScopedOptions(const ScopedOptions&) = delete;
+    ScopedOptions& operator=(const ScopedOptions&) = delete;
+
+private:
+    GlobalOptions* previous_;
+};
+
 }  // namespace zelmor

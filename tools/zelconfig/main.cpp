@@ -10,10 +10,12 @@
 #include <string>
 #include <vector>
 
+#include "core/DbManager.h"
 #include "core/Messages.h"
 #include "core/Process.h"
 #include "platform/CodePage.h"
 #include "platform/Platform.h"
+#include "values/GlobalOptions.h"
 #ifndef _WIN32
 #include "platform/PosixPlatform.h"
 #endif
@@ -54,10 +56,10 @@ int main(int argc, char** argv) {
     std::printf("profile directory: %s\n", platform::ProfileDirectory().c_str());
 #endif
     std::printf("ANSI code page:    %u\n", platform::AnsiCodePage());
-    const ProcessState& process = Process();
-    const GlobalOptions& o = process.options;
-    std::printf("null_key:          %u\n", process.dbManager.NullKeyValue());
-    std::printf("file_flag:         %u\n", process.dbManager.FileFlags());
+    InitializeProcessState();
+    const GlobalOptions& o = Options();
+    std::printf("null_key:          %u\n", TheDbManager().NullKeyValue());
+    std::printf("file_flag:         %u\n", TheDbManager().FileFlags());
     std::printf("fill_space:        %s\n", o.BlankFill() ? "on" : "off");
     std::printf("date mode:         %s, pattern %s\n",
                 o.GetDateMode() == DateMode::TwoDigitYears ? "two-digit years" : "four-digit years",
