@@ -21,19 +21,26 @@ wine_start() {
     fi
     export LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
 
-    # A display nobody uses: no lock file and no socket.
+    # A display nobody uses: no lock file and no socket. Another script may take the same
+    # number at the same moment; then our Xvfb ends at once and the next number is tried.
     display=90
-    while [ -e "/tmp/.X$display-lock" ] || [ -e "/tmp/.X11-unix/X$display" ]; do
+    while :; do
+        while [ -e "/tmp/.X$display-lock" ] || [ -e "/tmp/.X11-unix/X$display" ]; do
+            display=$((display + 1))
+        done
+        Xvfb ":$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+        ZELMOR_XVFB_PID=$!
+        tries=0
+        while [ ! -e "/tmp/.X11-unix/X$display" ] && [ $tries -lt 100 ] &&
+            kill -0 "$ZELMOR_XVFB_PID" 2>/dev/null; do
+            sleep 0.1
+            tries=$((tries + 1))
+        done
+        sleep 0.2
+        if kill -0 "$ZELMOR_XVFB_PID" 2>/dev/null; then break; fi
         display=$((display + 1))
     done
-    Xvfb ":$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-    ZELMOR_XVFB_PID=$!
     export DISPLAY=":$display"
-    tries=0
-    while [ ! -e "/tmp/.X11-unix/X$display" ] && [ $tries -lt 100 ]; do
-        sleep 0.1
-        tries=$((tries + 1))
-    done
 
     # Keep one server alive across the programs: later starts take a fraction of a second. It
     # and the services wineboot starts must not inherit a test's output pipe, or a reader of
