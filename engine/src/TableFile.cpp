@@ -135,7 +135,7 @@ Status TableFile::ReadPayload(const std::uint8_t* cell, std::size_t from, std::s
     const std::uint32_t length = Load32(cell + kRecordSize);
     if (from + count > length) return Status::kIoError;
     if (cell[kRecordStorage] == kStoredInline) {
-        std::memcpy(out, cell + kRecordData, count);
+        std::memcpy(out, cell + kRecordData + from, count);
         return Status::kOk;
     }
     std::uint32_t number = Load32(cell + kRecordData);
