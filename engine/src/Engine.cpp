@@ -319,6 +319,10 @@ Status Engine::Reset() {
 
 Status Engine::BeginTransaction() {
     if (transactionActive_) return Status::kTransactionActive;
+    // What accelerated blocks left uncommitted is not part of the transaction: Abort must not
+    // take it away.
+    for (const auto& file : files_)
+        if (file->table->pager().HasChanges()) ZELRM_TRY(CommitFile(*file));
     transactionActive_ = true;
     return Status::kOk;
 }
