@@ -100,7 +100,8 @@ bool BTree::Check(Page* page) {
 
 Status BTree::Node(std::uint32_t number, Page** page) {
     ZELRM_TRY(pager_.Get(number, page));
-    if (!(*page)->checked) {
+    // A page checked for another tree is checked again (and refused) for this one.
+    if (!(*page)->checked || (*page)->data()[kTree] != tree_) {
         if (!Check(*page)) return Status::kIoError;
         (*page)->checked = true;
     }
