@@ -19,6 +19,13 @@ struct FaultyFileSystem::Node {
 
 namespace {
 
+// Both separators name the same file here, as they do on Windows.
+std::string Normal(std::string path) {
+    for (char& c : path)
+        if (c == '\\') c = '/';
+    return path;
+}
+
 class FaultyFile : public File {
 public:
     FaultyFile(FaultyFileSystem& fs, std::shared_ptr<FaultyFileSystem::Node> node)
@@ -133,16 +140,18 @@ void FaultyFileSystem::Recover(LossMode mode, std::uint32_t seed) {
     fault_ = Fault::kNone;
 }
 
-bool FaultyFileSystem::ReadWhole(const std::string& path,
+bool FaultyFileSystem::ReadWhole(const std::string& rawPath,
                                  std::vector<std::uint8_t>* content) const {
+    const std::string path = Normal(rawPath);
     auto found = files_.find(path);
     if (found == files_.end()) return false;
     *content = found->second->current;
     return true;
 }
 
-void FaultyFileSystem::WriteWhole(const std::string& path,
+void FaultyFileSystem::WriteWhole(const std::string& rawPath,
                                   const std::vector<std::uint8_t>& content) {
+    const std::string path = Normal(rawPath);
     auto& node = files_[path];
     if (!node) {
         node = std::make_shared<Node>();
@@ -154,8 +163,9 @@ void FaultyFileSystem::WriteWhole(const std::string& path,
     durable_[path] = node;
 }
 
-Status FaultyFileSystem::Open(const std::string& path, OpenDisposition disposition,
+Status FaultyFileSystem::Open(const std::string& rawPath, OpenDisposition disposition,
                               std::unique_ptr<File>* file) {
+    const std::string path = Normal(rawPath);
     if (crashed_) return Status::kIoError;
     if (path.empty()) return Status::kInvalidFileName;
     auto found = files_.find(path);
@@ -181,13 +191,15 @@ Status FaultyFileSystem::Open(const std::string& path, OpenDisposition dispositi
     return Status::kOk;
 }
 
-Status FaultyFileSystem::Remove(const std::string& path) {
+Status FaultyFileSystem::Remove(const std::string& rawPath) {
+    const std::string path = Normal(rawPath);
     ZELRM_TRY(BeforeWrite());
     files_.erase(path);
     return Status::kOk;
 }
 
-Status FaultyFileSystem::IdentityOf(const std::string& path, FileIdentity* identity) {
+Status FaultyFileSystem::IdentityOf(const std::string& rawPath, FileIdentity* identity) {
+    const std::string path = Normal(rawPath);
     if (crashed_) return Status::kIoError;
     auto found = files_.find(path);
     if (found == files_.end()) return Status::kFileNotFound;
@@ -195,11 +207,13 @@ Status FaultyFileSystem::IdentityOf(const std::string& path, FileIdentity* ident
     return Status::kOk;
 }
 
-bool FaultyFileSystem::Exists(const std::string& path) {
+bool FaultyFileSystem::Exists(const std::string& rawPath) {
+    const std::string path = Normal(rawPath);
     return !crashed_ && files_.count(path) != 0;
 }
 
-Status FaultyFileSystem::SyncDirectoryOf(const std::string& path) {
+Status FaultyFileSystem::SyncDirectoryOf(const std::string& rawPath) {
+    const std::string path = Normal(rawPath);
     ZELRM_TRY(BeforeSync());
     std::string directory = DirectoryOf(path);
     auto inDirectory = [&](const std::string& name) { return DirectoryOf(name) == directory; };
@@ -212,8 +226,9 @@ Status FaultyFileSystem::SyncDirectoryOf(const std::string& path) {
     return Status::kOk;
 }
 
-Status FaultyFileSystem::ListDirectory(const std::string& directory,
+Status FaultyFileSystem::ListDirectory(const std::string& rawDirectory,
                                        std::vector<std::string>* names) {
+    const std::string directory = Normal(rawDirectory);
     if (crashed_) return Status::kIoError;
     names->clear();
     for (const auto& [name, node] : files_) {

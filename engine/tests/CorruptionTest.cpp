@@ -110,8 +110,9 @@ TEST(CorruptionTest, DamagedPagesGiveStatusTwoOrThirty) {
                             status == 4 || status == 5 || status == 22)
                     << "status " << status;
             // Pages in use are read by the walks above; a damaged one must show.
-            if (kind != static_cast<int>(format::PageKind::kFree))
+            if (kind != static_cast<int>(format::PageKind::kFree)) {
                 EXPECT_TRUE(seen.count(2) || seen.count(30));
+            }
         }
     }
     // Header, leaves, interiors, overflow and free pages were all there to damage.
