@@ -22,6 +22,19 @@ std::uint32_t SlotOf(const std::uint8_t* leaf, std::uint32_t i) {
 std::size_t LeafFree(const std::uint8_t* leaf) {
     return Load16(leaf + kCellStart) - (kSlots + 2 * CountOf(leaf)) + Load16(leaf + kFragments);
 }
+// memcmp of two keys, inlined: eight bytes at a time as big-endian numbers.
+int CompareKeys(const std::uint8_t* a, const std::uint8_t* b, std::size_t width) {
+    for (; width >= 8; width -= 8, a += 8, b += 8) {
+        std::uint64_t x, y;
+        std::memcpy(&x, a, 8);
+        std::memcpy(&y, b, 8);
+        if (x != y) return __builtin_bswap64(x) < __builtin_bswap64(y) ? -1 : 1;
+    }
+    for (; width > 0; --width, ++a, ++b)
+        if (*a != *b) return *a < *b ? -1 : 1;
+    return 0;
+}
+
 void ResetLeaf(std::uint8_t* leaf) {
     SetCount(leaf, 0);
     Store16(leaf + kCellStart, static_cast<std::uint16_t>(kPageSize));
@@ -137,6 +150,8 @@ struct Interior {
 
 Status BTree::Descend(const std::uint8_t* key, Path* path) {
     path->depth = 0;
+    // The smallest key the current subtree may hold, when known.
+    const std::uint8_t* lowerBound = nullptr;
     std::uint32_t number = Root();
     for (;;) {
         if (path->depth >= kMaxDepth) return Status::kIoError;
@@ -146,9 +161,27 @@ Status BTree::Descend(const std::uint8_t* key, Path* path) {
         std::uint32_t count = CountOf(data);
         if (data[kKind] == static_cast<std::uint8_t>(PageKind::kLeaf)) {
             std::uint32_t low = 0, high = count;
+            if (recordCells_ && count > 0) {
+                // Positions are handed out in order, so a leaf usually holds a run of them:
+                // try the slot the lower bound from the parent points at before searching.
+                const std::uint32_t target = LoadBig32(key);
+                const std::uint32_t base =
+                    lowerBound != nullptr ? LoadBig32(lowerBound) : LoadBig32(data + SlotOf(data, 0));
+                if (target >= base && target - base < count) {
+                    const std::uint32_t guess = target - base;
+                    const std::uint32_t found = LoadBig32(data + SlotOf(data, guess));
+                    if (found == target) {
+                        low = high = guess;
+                    } else if (found < target) {
+                        low = guess + 1;
+                    } else {
+                        high = guess;
+                    }
+                }
+            }
             while (low < high) {
                 std::uint32_t middle = (low + high) / 2;
-                if (std::memcmp(data + SlotOf(data, middle), key, keyWidth_) < 0)
+                if (CompareKeys(data + SlotOf(data, middle), key, keyWidth_) < 0)
                     low = middle + 1;
                 else
                     high = middle;
@@ -161,12 +194,13 @@ Status BTree::Descend(const std::uint8_t* key, Path* path) {
         std::uint32_t low = 1, high = count;
         while (low < high) {
             std::uint32_t middle = (low + high) / 2;
-            if (std::memcmp(node.element(middle) + kElementKey, key, keyWidth_) <= 0)
+            if (CompareKeys(node.element(middle) + kElementKey, key, keyWidth_) <= 0)
                 low = middle + 1;
             else
                 high = middle;
         }
         path->levels[path->depth++] = {number, low - 1};
+        lowerBound = low > 1 ? node.element(low - 1) + kElementKey : nullptr;
         number = node.child(low - 1);
     }
 }

@@ -67,7 +67,13 @@ Engine::~Engine() { Reset(); }
 
 std::int16_t Engine::Call(std::uint16_t op, void* block, void* data, std::uint32_t* dataLength,
                           void* key, std::uint8_t keyLength, std::int8_t keyNumber) {
-    std::lock_guard<std::recursive_mutex> lock(mutex_);
+    std::lock_guard<std::mutex> lock(mutex_);
+    return CallLocked(op, block, data, dataLength, key, keyLength, keyNumber);
+}
+
+std::int16_t Engine::CallLocked(std::uint16_t op, void* block, void* data,
+                                std::uint32_t* dataLength, void* key, std::uint8_t keyLength,
+                                std::int8_t keyNumber) {
     Request request;
     request.op = op;
     if (op >= 1000 && (op - 1000) % 100 == 19 && op <= 1519) {
@@ -424,23 +430,24 @@ Status Engine::Unlock(Request& request, Cursor& cursor) {
 }
 
 std::int16_t Engine::DictionaryOpen(const char* directory) {
-    std::lock_guard<std::recursive_mutex> lock(mutex_);
+    std::lock_guard<std::mutex> lock(mutex_);
     dictionary_.Close();
     std::string path = directory != nullptr ? directory : "";
+    // The reader runs under the lock this call already holds.
     RecordCall call = [this](std::uint16_t op, void* block, void* data, std::uint32_t* length,
                              void* key, std::uint8_t keyLength, std::int8_t keyNumber) {
-        return Call(op, block, data, length, key, keyLength, keyNumber);
+        return CallLocked(op, block, data, length, key, keyLength, keyNumber);
     };
     return static_cast<std::int16_t>(dictionary_.Open(path, fileSystem_, call));
 }
 
 std::int16_t Engine::DictionaryRead(DictionaryFile which, void* record) {
-    std::lock_guard<std::recursive_mutex> lock(mutex_);
+    std::lock_guard<std::mutex> lock(mutex_);
     return static_cast<std::int16_t>(dictionary_.Read(which, record));
 }
 
 std::int16_t Engine::DictionaryClose() {
-    std::lock_guard<std::recursive_mutex> lock(mutex_);
+    std::lock_guard<std::mutex> lock(mutex_);
     dictionary_.Close();
     return 0;
 }

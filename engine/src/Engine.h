@@ -49,6 +49,8 @@ public:
     std::int16_t DictionaryClose();
 
 private:
+    std::int16_t CallLocked(std::uint16_t op, void* block, void* data, std::uint32_t* dataLength,
+                            void* key, std::uint8_t keyLength, std::int8_t keyNumber);
     Status Dispatch(Request& request);
     Cursor* CursorOf(const std::uint8_t* block);
 
@@ -96,7 +98,7 @@ private:
 
     FileSystem& fileSystem_;
     EngineOptions options_;
-    std::recursive_mutex mutex_;
+    std::mutex mutex_;
     std::uint64_t blockMagic_;
     std::vector<std::unique_ptr<Cursor>> cursors_;
     std::vector<std::uint32_t> slotGenerations_;

@@ -37,10 +37,9 @@ Status Engine::Deliver(Request& request, Cursor& cursor, const BTree::Path& reco
     TableFile& table = *cursor.file->table;
     const FileSpec& spec = table.Spec();
     RecordInfo info;
-    ZELRM_TRY(table.Info(recordPath, &info));
-    if (request.capacity < spec.recordLength) return Status::kDataBufferTooShort;
     std::size_t copied = 0;
-    ZELRM_TRY(table.Read(recordPath, request.data, request.capacity, &copied));
+    ZELRM_TRY(table.Read(recordPath, request.data, request.capacity, &copied, &info));
+    if (request.capacity < spec.recordLength) return Status::kDataBufferTooShort;
     request.SetDataLength(static_cast<std::uint32_t>(copied));
     const std::uint64_t generation = table.pager().Generation();
     if (key >= 0) {

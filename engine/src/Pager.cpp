@@ -51,6 +51,7 @@ Page* Pager::NewFrame(std::uint32_t number) {
         page = frames_.back().get();
         page->buffer = std::make_unique<std::uint8_t[]>(kPageSize);
     }
+    ++cached_;
     page->number = number;
     page->dirty = false;
     page->referenced = true;
@@ -64,6 +65,7 @@ void Pager::DropFrame(Page* page) {
     table_[page->number] = nullptr;
     page->dirty = false;
     spareFrames_.push_back(page);
+    --cached_;
 }
 
 Status Pager::ReadPage(std::uint32_t number, std::uint8_t* into) {
@@ -273,8 +275,8 @@ void Pager::Discard() {
 }
 
 void Pager::Trim(std::size_t limit) {
-    std::size_t cached = frames_.size() - spareFrames_.size();
-    if (cached <= limit || frames_.empty()) return;
+    if (cached_ <= limit) return;
+    std::size_t cached = cached_;
     // Clock sweep: a page referenced since the last pass gets a second chance.
     std::size_t budget = frames_.size() * 2;
     while (cached > limit && budget-- > 0) {

@@ -86,6 +86,7 @@ private:
     std::vector<std::uint8_t> ioBuffer_;
     Page* header_ = nullptr;
     std::size_t clockHand_ = 0;
+    std::size_t cached_ = 0;  // frames holding a page
     std::uint64_t generation_ = 1;
     std::uint32_t salt_ = 0;
     bool broken_ = false;

@@ -84,6 +84,10 @@ Status TableFile::Load() {
                                                 EntryWidth(k), false, kKeyRoots + 4 * k));
     }
     entries_.resize(kMaxEntry * (spec_.keys.size() + 1));
+    oldEntries_.resize(entries_.size());
+    inKey_.resize(spec_.keys.size());
+    wasInKey_.resize(spec_.keys.size());
+    changed_.resize(spec_.keys.size());
     return Status::kOk;
 }
 
@@ -165,12 +169,19 @@ Status TableFile::ReadPayload(const std::uint8_t* cell, std::size_t from, std::s
 }
 
 Status TableFile::Read(const BTree::Path& path, std::uint8_t* buffer, std::size_t capacity,
-                       std::size_t* copied) {
+                       std::size_t* copied, RecordInfo* info) {
     BTree::CellView cell;
     ZELRM_TRY(records_->Cell(path, &cell));
     const std::size_t stamps = StampBytes(spec_);
     const std::size_t length = Load32(cell.data + kRecordSize);
-    if (length < stamps) return Status::kIoError;
+    if (length < stamps + spec_.recordLength) return Status::kIoError;
+    info->position = LoadBig32(cell.data + kRecordPosition);
+    info->version = Load32(cell.data + kRecordVersion);
+    info->length = static_cast<std::uint32_t>(length - stamps);
+    if (capacity < spec_.recordLength) {
+        *copied = 0;
+        return Status::kOk;
+    }
     std::size_t count = length - stamps < capacity ? length - stamps : capacity;
     ZELRM_TRY(ReadPayload(cell.data, stamps, count, buffer));
     *copied = count;
@@ -355,7 +366,7 @@ Status TableFile::Insert(std::uint8_t* record, std::size_t length, std::uint32_t
     const std::uint32_t newPosition = Load32(header + kNextPosition);
     if (newPosition == UINT32_MAX) return Status::kDiskFull;
     // Check every unique key before changing anything.
-    std::vector<bool> inKey(spec_.keys.size());
+    std::vector<char>& inKey = inKey_;
     for (std::size_t k = 0; k < spec_.keys.size(); ++k) {
         const KeyDefinition& key = spec_.keys[k];
         std::uint8_t raw[kMaxKeyLength];
@@ -396,9 +407,10 @@ Status TableFile::Update(std::uint32_t position, const std::uint8_t* record, std
     ZELRM_TRY(LoadPayload(position, &oldPayload_, &info));
     const std::uint8_t* oldRecord = oldPayload_.data() + stamps;
     // Per key: 0 unchanged, 1 changed. Old entries go to the upper half of entries_.
-    std::vector<bool> changed(spec_.keys.size()), wasIn(spec_.keys.size()),
-        isIn(spec_.keys.size());
-    std::vector<std::uint8_t> oldEntries(kMaxEntry * spec_.keys.size());
+    std::vector<char>& changed = changed_;
+    std::vector<char>& wasIn = wasInKey_;
+    std::vector<char>& isIn = inKey_;
+    std::vector<std::uint8_t>& oldEntries = oldEntries_;
     for (std::size_t k = 0; k < spec_.keys.size(); ++k) {
         const KeyDefinition& key = spec_.keys[k];
         std::uint8_t oldRaw[kMaxKeyLength], newRaw[kMaxKeyLength];

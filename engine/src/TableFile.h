@@ -49,9 +49,9 @@ public:
 
     // The record at a record-tree path.
     Status Info(const BTree::Path& path, RecordInfo* info);
-    // Copies up to `capacity` bytes of the record at `path`.
+    // Copies up to `capacity` bytes of the record at `path`; `info` describes it.
     Status Read(const BTree::Path& path, std::uint8_t* buffer, std::size_t capacity,
-                std::size_t* copied);
+                std::size_t* copied, RecordInfo* info);
     Status Locate(std::uint32_t position, BTree::Path* path, bool* found);
 
     // The entry of a record in a key: false when the record is not in the key.
@@ -90,7 +90,9 @@ private:
     std::vector<std::unique_ptr<BTree>> keys_;
     std::vector<std::uint8_t> payload_;
     std::vector<std::uint8_t> oldPayload_;
-    std::vector<std::uint8_t> entries_;  // one kMaxEntry slot per key
+    std::vector<std::uint8_t> entries_;     // one kMaxEntry slot per key
+    std::vector<std::uint8_t> oldEntries_;  // the same, for the entries an update replaces
+    std::vector<char> inKey_, wasInKey_, changed_;
 };
 
 }  // namespace zelmor::engine
