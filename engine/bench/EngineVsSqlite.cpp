@@ -24,7 +24,7 @@ constexpr int kRecords = 200000;
 constexpr int kLookups = 200000;
 constexpr int kLargeRecords = 1000000;
 constexpr int kPercentageCalls = 10000;
-constexpr int kSqlitePercentageCalls = 200;
+constexpr int kSqlitePercentageCalls = 100;
 constexpr std::uint32_t kRecordLength = 64;
 
 std::string g_directory;

@@ -24,6 +24,14 @@ public:
     struct Path {
         Level levels[kMaxDepth];
         int depth = 0;
+        Path() = default;
+        // Copies only the levels in use: cursors copy paths on every step.
+        Path(const Path& other) { *this = other; }
+        Path& operator=(const Path& other) {
+            depth = other.depth;
+            for (int i = 0; i < depth; ++i) levels[i] = other.levels[i];
+            return *this;
+        }
         Level& leaf() { return levels[depth - 1]; }
         const Level& leaf() const { return levels[depth - 1]; }
     };

@@ -58,10 +58,39 @@ Page* Pager::NewFrame(std::uint32_t number) {
     page->checked = false;
     if (table_.size() <= number) table_.resize(number + 1, nullptr);
     table_[number] = page;
+    if (number != 0) AddClean(page);
     return page;
 }
 
+void Pager::AddClean(Page* page) {
+    page->inCleanList = true;
+    page->previousClean = cleanLast_;
+    page->nextClean = nullptr;
+    if (cleanLast_ != nullptr)
+        cleanLast_->nextClean = page;
+    else
+        cleanFirst_ = page;
+    cleanLast_ = page;
+    ++cleanCount_;
+}
+
+void Pager::RemoveClean(Page* page) {
+    if (!page->inCleanList) return;
+    if (page->previousClean != nullptr)
+        page->previousClean->nextClean = page->nextClean;
+    else
+        cleanFirst_ = page->nextClean;
+    if (page->nextClean != nullptr)
+        page->nextClean->previousClean = page->previousClean;
+    else
+        cleanLast_ = page->previousClean;
+    page->inCleanList = false;
+    page->previousClean = page->nextClean = nullptr;
+    --cleanCount_;
+}
+
 void Pager::DropFrame(Page* page) {
+    RemoveClean(page);
     table_[page->number] = nullptr;
     page->dirty = false;
     spareFrames_.push_back(page);
@@ -123,6 +152,7 @@ Status Pager::Get(std::uint32_t number, Page** page) {
 void Pager::MarkDirty(Page* page) {
     ++generation_;
     if (page->dirty) return;
+    RemoveClean(page);
     page->dirty = true;
     dirty_.push_back(page);
 }
@@ -248,7 +278,10 @@ Status Pager::Commit() {
         return status;
     }
     journal_->Truncate(0);
-    for (Page* page : dirty_) page->dirty = false;
+    for (Page* page : dirty_) {
+        page->dirty = false;
+        if (page != header_) AddClean(page);
+    }
     dirty_.clear();
     return Status::kOk;
 }
@@ -275,21 +308,19 @@ void Pager::Discard() {
 }
 
 void Pager::Trim(std::size_t limit) {
-    if (cached_ <= limit) return;
-    std::size_t cached = cached_;
-    // Clock sweep: a page referenced since the last pass gets a second chance.
-    std::size_t budget = frames_.size() * 2;
-    while (cached > limit && budget-- > 0) {
-        clockHand_ = (clockHand_ + 1) % frames_.size();
-        Page* page = frames_[clockHand_].get();
-        if (page == header_ || page->dirty) continue;
-        if (page->number >= table_.size() || table_[page->number] != page) continue;
-        if (page->referenced) {
+    // Changed pages stay until committed; unchanged ones go oldest first, except that a page
+    // used since it was last looked at gets a second chance.
+    std::size_t chances = cleanCount_;
+    while (cached_ > limit && cleanFirst_ != nullptr) {
+        Page* page = cleanFirst_;
+        if (page->referenced && chances > 0) {
+            --chances;
             page->referenced = false;
+            RemoveClean(page);
+            AddClean(page);
             continue;
         }
         DropFrame(page);
-        --cached;
     }
 }
 

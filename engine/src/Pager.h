@@ -23,6 +23,10 @@ struct Page {
     bool referenced = false;
     // Set by a tree once it has checked the page's structure, so that it checks it once.
     bool checked = false;
+    // Unchanged cached pages are kept in a list, oldest first, for eviction.
+    bool inCleanList = false;
+    Page* previousClean = nullptr;
+    Page* nextClean = nullptr;
     std::unique_ptr<std::uint8_t[]> buffer;
     std::uint8_t* data() { return buffer.get(); }
 };
@@ -70,6 +74,8 @@ private:
     Status ReadPage(std::uint32_t number, std::uint8_t* into);
     Page* NewFrame(std::uint32_t number);
     void DropFrame(Page* page);
+    void AddClean(Page* page);
+    void RemoveClean(Page* page);
     Status ReplayJournal();
     Status WriteJournal(const std::vector<Page*>& pages, std::uint32_t salt);
     Status WritePages(const std::vector<Page*>& pages);
@@ -85,8 +91,10 @@ private:
     std::vector<Page*> dirty_;
     std::vector<std::uint8_t> ioBuffer_;
     Page* header_ = nullptr;
-    std::size_t clockHand_ = 0;
     std::size_t cached_ = 0;  // frames holding a page
+    Page* cleanFirst_ = nullptr;
+    Page* cleanLast_ = nullptr;
+    std::size_t cleanCount_ = 0;
     std::uint64_t generation_ = 1;
     std::uint32_t salt_ = 0;
     bool broken_ = false;
