@@ -111,13 +111,10 @@ bool BTree::Check(Page* page) {
     return true;
 }
 
-Status BTree::Node(std::uint32_t number, Page** page) {
-    ZELRM_TRY(pager_.Get(number, page));
-    // A page checked for another tree is checked again (and refused) for this one.
-    if (!(*page)->checked || (*page)->data()[kTree] != tree_) {
-        if (!Check(*page)) return Status::kIoError;
-        (*page)->checked = true;
-    }
+// A page checked for another tree is checked again (and refused) for this one.
+Status BTree::CheckNode(Page* page) {
+    if (!Check(page)) return Status::kIoError;
+    page->checked = true;
     return Status::kOk;
 }
 
@@ -278,17 +275,6 @@ Status BTree::Previous(Path* path, bool* atStart) {
         }
     }
     *atStart = true;
-    return Status::kOk;
-}
-
-Status BTree::Cell(const Path& path, CellView* cell) {
-    Page* leaf = nullptr;
-    ZELRM_TRY(Node(path.leaf().page, &leaf));
-    const std::uint8_t* data = leaf->data();
-    if (path.leaf().index >= CountOf(data)) return Status::kIoError;
-    std::size_t offset = SlotOf(data, path.leaf().index);
-    cell->data = data + offset;
-    cell->size = CellSize(data + offset, kPageSize - offset);
     return Status::kOk;
 }
 

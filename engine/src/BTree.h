@@ -9,6 +9,7 @@
 
 #include <cstdint>
 
+#include "engine/src/Bytes.h"
 #include "engine/src/Pager.h"
 
 namespace zelmor::engine {
@@ -17,9 +18,10 @@ class BTree {
 public:
     static constexpr int kMaxDepth = 24;
 
+    // Left uninitialised on purpose: paths live on the stack of every read.
     struct Level {
-        std::uint32_t page = 0;
-        std::uint32_t index = 0;
+        std::uint32_t page;
+        std::uint32_t index;
     };
     struct Path {
         Level levels[kMaxDepth];
@@ -55,7 +57,16 @@ public:
     Status Next(Path* path, bool* atEnd);
     // *atStart when the path was on the first cell (the path is then unchanged).
     Status Previous(Path* path, bool* atStart);
-    Status Cell(const Path& path, CellView* cell);
+    Status Cell(const Path& path, CellView* cell) {
+        Page* leaf = nullptr;
+        ZELRM_TRY(Node(path.leaf().page, &leaf));
+        const std::uint8_t* data = leaf->data();
+        if (path.leaf().index >= Load16(data + format::kCount)) return Status::kIoError;
+        std::size_t offset = Load16(data + format::kPageHeaderSize + 2 * path.leaf().index);
+        cell->data = data + offset;
+        cell->size = CellSize(data + offset, format::kPageSize - offset);
+        return Status::kOk;
+    }
 
     // Adds a cell whose key is not in the tree.
     Status Insert(const std::uint8_t* cell, std::size_t size);
@@ -71,7 +82,13 @@ private:
     struct Split;
 
     std::uint32_t Root();
-    Status Node(std::uint32_t number, Page** page);
+    // A page of this tree, its structure checked once.
+    Status Node(std::uint32_t number, Page** page) {
+        ZELRM_TRY(pager_.Get(number, page));
+        if ((*page)->checked && (*page)->data()[format::kTree] == tree_) return Status::kOk;
+        return CheckNode(*page);
+    }
+    Status CheckNode(Page* page);
     bool Check(Page* page);
     std::size_t CellSize(const std::uint8_t* cell, std::size_t room) const;
     std::size_t ElementSize() const { return 8 + keyWidth_; }

@@ -132,12 +132,7 @@ Status Pager::Open() {
     return Status::kOk;
 }
 
-Status Pager::Get(std::uint32_t number, Page** page) {
-    if (number < table_.size() && table_[number] != nullptr) {
-        *page = table_[number];
-        (*page)->referenced = true;
-        return Status::kOk;
-    }
+Status Pager::Load(std::uint32_t number, Page** page) {
     if (number == 0 || number >= PageCount()) return Status::kIoError;
     Page* frame = NewFrame(number);
     Status status = ReadPage(number, frame->data());
@@ -307,7 +302,7 @@ void Pager::Discard() {
     }
 }
 
-void Pager::Trim(std::size_t limit) {
+void Pager::Evict(std::size_t limit) {
     // Changed pages stay until committed; unchanged ones go oldest first, except that a page
     // used since it was last looked at gets a second chance.
     std::size_t chances = cleanCount_;

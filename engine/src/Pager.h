@@ -48,7 +48,14 @@ public:
 
     // The page `number`, read and checksum-checked if not cached. kIoError for a page beyond
     // the file or a damaged one.
-    Status Get(std::uint32_t number, Page** page);
+    Status Get(std::uint32_t number, Page** page) {
+        if (number < table_.size() && table_[number] != nullptr) {
+            *page = table_[number];
+            (*page)->referenced = true;
+            return Status::kOk;
+        }
+        return Load(number, page);
+    }
     // Must be called before a cached page is changed.
     void MarkDirty(Page* page);
     // A zeroed page of the given kind: a free page reused, or a new one at the end.
@@ -62,7 +69,9 @@ public:
     bool HasChanges() const { return !dirty_.empty(); }
     std::size_t ChangedPages() const { return dirty_.size(); }
     // Evicts unchanged pages until at most `limit` pages are cached.
-    void Trim(std::size_t limit);
+    void Trim(std::size_t limit) {
+        if (cached_ > limit) Evict(limit);
+    }
     // Changes whenever a page changes or changes are discarded: a cursor's remembered path is
     // good only while this stays the same.
     std::uint64_t Generation() const { return generation_; }
@@ -71,6 +80,8 @@ public:
     bool Broken() const { return broken_; }
 
 private:
+    Status Load(std::uint32_t number, Page** page);
+    void Evict(std::size_t limit);
     Status ReadPage(std::uint32_t number, std::uint8_t* into);
     Page* NewFrame(std::uint32_t number);
     void DropFrame(Page* page);
