@@ -29,6 +29,7 @@ enum class CursorState {
 struct Cursor {
     std::uint32_t generation = 0;
     std::shared_ptr<OpenFile> file;
+    TableFile* table = nullptr;  // file->table, kept at hand for every call
     bool readOnly = false;
     bool accelerated = false;
     bool ownerRights = false;

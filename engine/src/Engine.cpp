@@ -141,7 +141,7 @@ Status Engine::Dispatch(Request& request) {
     Cursor* cursor = CursorOf(request.block);
     if (cursor == nullptr) return Status::kFileNotOpen;
     if (request.op == ZELRM_OP_CLOSE) return Close(request, *cursor);
-    if (cursor->file->table->pager().Broken()) return Status::kIoError;
+    if (cursor->table->pager().Broken()) return Status::kIoError;
     switch (request.op) {
         case ZELRM_OP_INSERT:
             return Insert(request, *cursor);
@@ -214,6 +214,7 @@ Status Engine::Open(Request& request) {
     file->blocks++;
     file->exclusive = mode == ZELRM_MODE_EXCLUSIVE;
     cursor->file = file;
+    cursor->table = file->table.get();
     std::uint32_t slot = 0;
     while (slot < cursors_.size() && cursors_[slot]) ++slot;
     if (slot == cursors_.size()) {
@@ -276,7 +277,7 @@ Status Engine::Create(Request& request) {
 }
 
 Status Engine::Stat(Request& request, Cursor& cursor) {
-    TableFile& table = *cursor.file->table;
+    TableFile& table = *cursor.table;
     const FileSpec& spec = table.Spec();
     const std::size_t size = 16 + spec.segments.size() * format::kSegmentSize;
     if (request.capacity < size) return Status::kDataBufferTooShort;
@@ -371,7 +372,7 @@ void Engine::FailChanges(OpenFile& file) {
 }
 
 Status Engine::SetOwner(Request& request, Cursor& cursor) {
-    TableFile& table = *cursor.file->table;
+    TableFile& table = *cursor.table;
     if (cursor.readOnly) return Status::kAccessDenied;
     if (table.HasOwner()) return Status::kOwnerAlreadySet;
     if (request.keyNumber < 0 || request.keyNumber > 3) return Status::kInvalidKeyNumber;
@@ -397,7 +398,7 @@ Status Engine::SetOwner(Request& request, Cursor& cursor) {
 }
 
 Status Engine::ClearOwner(Cursor& cursor) {
-    TableFile& table = *cursor.file->table;
+    TableFile& table = *cursor.table;
     if (cursor.readOnly) return Status::kAccessDenied;
     if (!table.HasOwner()) return Status::kOk;
     if (!cursor.ownerRights) return Status::kInvalidOwner;

@@ -11,7 +11,7 @@ namespace zelmor::engine {
 using namespace format;
 
 Status Engine::CheckKey(const Request& request, Cursor& cursor, bool allowNone) {
-    const FileSpec& spec = cursor.file->table->Spec();
+    const FileSpec& spec = cursor.table->Spec();
     if (request.keyNumber == -1 && allowNone) return Status::kOk;
     if (request.keyNumber < 0 || static_cast<std::size_t>(request.keyNumber) >= spec.keys.size())
         return Status::kInvalidKeyNumber;
@@ -34,7 +34,7 @@ void Engine::TakeLock(const Request& request, Cursor& cursor) {
 
 Status Engine::Deliver(Request& request, Cursor& cursor, const BTree::Path& recordPath, int key,
                        const std::uint8_t* entry, const BTree::Path* keyPath, bool clearLogical) {
-    TableFile& table = *cursor.file->table;
+    TableFile& table = *cursor.table;
     const FileSpec& spec = table.Spec();
     RecordInfo info;
     std::size_t copied = 0;
@@ -67,7 +67,7 @@ Status Engine::Deliver(Request& request, Cursor& cursor, const BTree::Path& reco
 }
 
 Status Engine::DeliverEntry(Request& request, Cursor& cursor, const BTree::Path& keyPath) {
-    TableFile& table = *cursor.file->table;
+    TableFile& table = *cursor.table;
     const int key = request.keyNumber;
     BTree::CellView cell;
     ZELRM_TRY(table.Keys(key).Cell(keyPath, &cell));
@@ -83,7 +83,7 @@ Status Engine::DeliverEntry(Request& request, Cursor& cursor, const BTree::Path&
 
 Status Engine::GetByKey(Request& request, Cursor& cursor) {
     ZELRM_TRY(CheckKey(request, cursor, false));
-    TableFile& table = *cursor.file->table;
+    TableFile& table = *cursor.table;
     const int k = request.keyNumber;
     const KeyDefinition& key = table.Spec().keys[k];
     BTree& tree = table.Keys(k);
@@ -171,7 +171,7 @@ Status Engine::GetByKey(Request& request, Cursor& cursor) {
 }
 
 Status Engine::Step(Request& request, Cursor& cursor) {
-    TableFile& table = *cursor.file->table;
+    TableFile& table = *cursor.table;
     BTree& records = table.Records();
     const bool remembered = cursor.recordPathGeneration == table.pager().Generation() &&
                             cursor.state == CursorState::kOnRecord;
@@ -230,7 +230,7 @@ Status Engine::GetPosition(Request& request, Cursor& cursor) {
 Status Engine::GetDirect(Request& request, Cursor& cursor) {
     if (request.capacity < 4) return Status::kDataBufferTooShort;
     ZELRM_TRY(CheckKey(request, cursor, true));
-    TableFile& table = *cursor.file->table;
+    TableFile& table = *cursor.table;
     BTree::Path path;
     bool found = false;
     ZELRM_TRY(table.Locate(Load32(request.data), &path, &found));
@@ -246,7 +246,7 @@ Status Engine::GetDirect(Request& request, Cursor& cursor) {
 Status Engine::GetByPercentage(Request& request, Cursor& cursor) {
     if (request.capacity < 2) return Status::kDataBufferTooShort;
     ZELRM_TRY(CheckKey(request, cursor, true));
-    TableFile& table = *cursor.file->table;
+    TableFile& table = *cursor.table;
     std::uint64_t percentage = Load16(request.data);
     if (percentage > 10000) percentage = 10000;
     BTree& tree = request.keyNumber >= 0 ? table.Keys(request.keyNumber) : table.Records();
@@ -264,7 +264,7 @@ Status Engine::GetByPercentage(Request& request, Cursor& cursor) {
 
 Status Engine::FindPercentage(Request& request, Cursor& cursor) {
     ZELRM_TRY(CheckKey(request, cursor, true));
-    TableFile& table = *cursor.file->table;
+    TableFile& table = *cursor.table;
     BTree::Path path;
     bool atEnd = false;
     bool found = false;
@@ -316,7 +316,7 @@ Status Engine::FindPercentage(Request& request, Cursor& cursor) {
 
 Status Engine::CheckCurrent(Cursor& cursor) {
     if (cursor.state != CursorState::kOnRecord) return Status::kInvalidPositioning;
-    TableFile& table = *cursor.file->table;
+    TableFile& table = *cursor.table;
     BTree::Path path;
     bool found = false;
     ZELRM_TRY(table.Locate(cursor.position, &path, &found));
@@ -329,7 +329,7 @@ Status Engine::CheckCurrent(Cursor& cursor) {
 // After an Insert or Update with a key number: the key value comes back and logical currency
 // follows the record in that key.
 void Engine::FollowKey(Request& request, Cursor& cursor) {
-    TableFile& table = *cursor.file->table;
+    TableFile& table = *cursor.table;
     BTree::Path path;
     bool found = false;
     cursor.keyPathGeneration = 0;
@@ -348,7 +348,7 @@ void Engine::FollowKey(Request& request, Cursor& cursor) {
 Status Engine::Insert(Request& request, Cursor& cursor) {
     if (cursor.readOnly) return Status::kAccessDenied;
     ZELRM_TRY(CheckKey(request, cursor, true));
-    TableFile& table = *cursor.file->table;
+    TableFile& table = *cursor.table;
     const FileSpec& spec = table.Spec();
     if (request.capacity < spec.recordLength) return Status::kDataBufferTooShort;
     const std::size_t length = spec.VariableLength() ? request.capacity : spec.recordLength;
@@ -371,7 +371,7 @@ Status Engine::Update(Request& request, Cursor& cursor) {
     if (cursor.readOnly) return Status::kAccessDenied;
     ZELRM_TRY(CheckCurrent(cursor));
     ZELRM_TRY(CheckKey(request, cursor, true));
-    TableFile& table = *cursor.file->table;
+    TableFile& table = *cursor.table;
     const FileSpec& spec = table.Spec();
     if (request.capacity < spec.recordLength) return Status::kDataBufferTooShort;
     const std::size_t length = spec.VariableLength() ? request.capacity : spec.recordLength;
@@ -385,7 +385,7 @@ Status Engine::Delete(Request& request, Cursor& cursor) {
     (void)request;
     if (cursor.readOnly) return Status::kAccessDenied;
     ZELRM_TRY(CheckCurrent(cursor));
-    TableFile& table = *cursor.file->table;
+    TableFile& table = *cursor.table;
     ZELRM_TRY(Apply(cursor, [&] { return table.Delete(cursor.position); }));
     cursor.state = CursorState::kRecordDeleted;
     cursor.ReleaseLocksOn(cursor.position);
