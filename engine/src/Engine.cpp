@@ -68,7 +68,12 @@ Engine::~Engine() { Reset(); }
 std::int16_t Engine::Call(std::uint16_t op, void* block, void* data, std::uint32_t* dataLength,
                           void* key, std::uint8_t keyLength, std::int8_t keyNumber) {
     std::lock_guard<std::mutex> lock(mutex_);
-    return CallLocked(op, block, data, dataLength, key, keyLength, keyNumber);
+    try {
+        return CallLocked(op, block, data, dataLength, key, keyLength, keyNumber);
+    } catch (const std::bad_alloc&) {
+        // Changes are guarded in Apply; a read or an open that runs out of memory just fails.
+        return static_cast<std::int16_t>(Status::kIoError);
+    }
 }
 
 std::int16_t Engine::CallLocked(std::uint16_t op, void* block, void* data,

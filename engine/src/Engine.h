@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -116,7 +117,12 @@ Status Engine::Apply(Cursor& cursor, Change change) {
     OpenFile& file = *cursor.file;
     Pager& pager = file.table->pager();
     const std::uint64_t before = pager.Generation();
-    Status status = change();
+    Status status;
+    try {
+        status = change();
+    } catch (const std::bad_alloc&) {
+        status = Status::kIoError;  // out of memory half-way: treated as a failed change
+    }
     if (Failed(status)) {
         if (pager.Generation() != before) FailChanges(file);
         return status;

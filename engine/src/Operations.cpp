@@ -10,6 +10,11 @@ namespace zelmor::engine {
 
 using namespace format;
 
+namespace {
+// The largest record (fixed and variable part) Insert and Update accept.
+constexpr std::uint32_t kMaxRecordLength = 256u << 20;
+}  // namespace
+
 Status Engine::CheckKey(const Request& request, Cursor& cursor, bool allowNone) {
     const FileSpec& spec = cursor.table->Spec();
     if (request.keyNumber == -1 && allowNone) return Status::kOk;
@@ -352,6 +357,7 @@ Status Engine::Insert(Request& request, Cursor& cursor) {
     const FileSpec& spec = table.Spec();
     if (request.capacity < spec.recordLength) return Status::kDataBufferTooShort;
     const std::size_t length = spec.VariableLength() ? request.capacity : spec.recordLength;
+    if (length > kMaxRecordLength) return Status::kDataBufferTooShort;
     recordScratch_.assign(request.data, request.data + length);
     std::uint32_t position = 0;
     ZELRM_TRY(Apply(cursor, [&] { return table.Insert(recordScratch_.data(), length, &position); }));
@@ -375,6 +381,7 @@ Status Engine::Update(Request& request, Cursor& cursor) {
     const FileSpec& spec = table.Spec();
     if (request.capacity < spec.recordLength) return Status::kDataBufferTooShort;
     const std::size_t length = spec.VariableLength() ? request.capacity : spec.recordLength;
+    if (length > kMaxRecordLength) return Status::kDataBufferTooShort;
     ZELRM_TRY(Apply(cursor, [&] { return table.Update(cursor.position, request.data, length); }));
     cursor.hasSingleLock = false;
     FollowKey(request, cursor);
