@@ -369,6 +369,18 @@ Status BTree::InsertElement(Page* page, std::uint32_t index, std::uint32_t child
     return Status::kOk;
 }
 
+Status BTree::AdjustCounts(const Path& path, int delta) {
+    for (int level = 0; level < path.depth - 1; ++level) {
+        Page* page = nullptr;
+        ZELRM_TRY(Node(path.levels[level].page, &page));
+        pager_.MarkDirty(page);
+        Interior node{page->data(), ElementSize()};
+        const std::uint32_t index = path.levels[level].index;
+        node.setCount(index, node.count(index) + static_cast<std::uint32_t>(delta));
+    }
+    return Status::kOk;
+}
+
 std::uint32_t BTree::SumCounts(Page* page) {
     Interior node{page->data(), ElementSize()};
     std::uint32_t sum = 0;
@@ -386,13 +398,7 @@ Status BTree::Insert(const std::uint8_t* cell, std::size_t size) {
     if (index < CountOf(leaf->data()) &&
         std::memcmp(leaf->data() + SlotOf(leaf->data(), index), cell, keyWidth_) == 0)
         return Status::kIoError;
-    for (int level = 0; level < path.depth - 1; ++level) {
-        Page* page = nullptr;
-        ZELRM_TRY(Node(path.levels[level].page, &page));
-        pager_.MarkDirty(page);
-        Interior node{page->data(), ElementSize()};
-        node.setCount(path.levels[level].index, node.count(path.levels[level].index) + 1);
-    }
+    ZELRM_TRY(AdjustCounts(path, +1));
     pager_.MarkDirty(leaf);
     std::uint8_t* data = leaf->data();
     if (LeafFree(data) >= size + 2) {
@@ -525,13 +531,7 @@ Status BTree::Remove(const std::uint8_t* key) {
     const std::uint32_t count = CountOf(data);
     if (index >= count || std::memcmp(data + SlotOf(data, index), key, keyWidth_) != 0)
         return Status::kIoError;
-    for (int level = 0; level < path.depth - 1; ++level) {
-        Page* page = nullptr;
-        ZELRM_TRY(Node(path.levels[level].page, &page));
-        pager_.MarkDirty(page);
-        Interior node{page->data(), ElementSize()};
-        node.setCount(path.levels[level].index, node.count(path.levels[level].index) - 1);
-    }
+    ZELRM_TRY(AdjustCounts(path, -1));
     pager_.MarkDirty(leaf);
     std::size_t offset = SlotOf(data, index);
     std::size_t size = CellSize(data + offset, kPageSize - offset);

@@ -104,6 +104,8 @@ private:
     Status MergeLeaf(Path* path);
     Status CollapseRoot();
     std::uint32_t SumCounts(Page* node);
+    // Adds `delta` to the counts of the interior elements along `path`.
+    Status AdjustCounts(const Path& path, int delta);
 
     Pager& pager_;
     std::uint8_t tree_;

@@ -13,6 +13,14 @@ using namespace format;
 namespace {
 // The largest record (fixed and variable part) Insert and Update accept.
 constexpr std::uint32_t kMaxRecordLength = 256u << 20;
+
+// The record Insert and Update store: the fixed part, and for variable-length files all that
+// the caller passed; any less than the fixed part, or more than the limit, gives 22.
+Status RecordLength(const Request& request, const FileSpec& spec, std::size_t* length) {
+    if (request.capacity < spec.recordLength) return Status::kDataBufferTooShort;
+    *length = spec.VariableLength() ? request.capacity : spec.recordLength;
+    return *length > kMaxRecordLength ? Status::kDataBufferTooShort : Status::kOk;
+}
 }  // namespace
 
 Status Engine::CheckKey(const Request& request, Cursor& cursor, bool allowNone) {
@@ -355,9 +363,8 @@ Status Engine::Insert(Request& request, Cursor& cursor) {
     ZELRM_TRY(CheckKey(request, cursor, true));
     TableFile& table = *cursor.table;
     const FileSpec& spec = table.Spec();
-    if (request.capacity < spec.recordLength) return Status::kDataBufferTooShort;
-    const std::size_t length = spec.VariableLength() ? request.capacity : spec.recordLength;
-    if (length > kMaxRecordLength) return Status::kDataBufferTooShort;
+    std::size_t length = 0;
+    ZELRM_TRY(RecordLength(request, spec, &length));
     recordScratch_.assign(request.data, request.data + length);
     std::uint32_t position = 0;
     ZELRM_TRY(Apply(cursor, [&] { return table.Insert(recordScratch_.data(), length, &position); }));
@@ -379,9 +386,8 @@ Status Engine::Update(Request& request, Cursor& cursor) {
     ZELRM_TRY(CheckKey(request, cursor, true));
     TableFile& table = *cursor.table;
     const FileSpec& spec = table.Spec();
-    if (request.capacity < spec.recordLength) return Status::kDataBufferTooShort;
-    const std::size_t length = spec.VariableLength() ? request.capacity : spec.recordLength;
-    if (length > kMaxRecordLength) return Status::kDataBufferTooShort;
+    std::size_t length = 0;
+    ZELRM_TRY(RecordLength(request, spec, &length));
     ZELRM_TRY(Apply(cursor, [&] { return table.Update(cursor.position, request.data, length); }));
     cursor.hasSingleLock = false;
     FollowKey(request, cursor);

@@ -358,6 +358,16 @@ Status TableFile::RemoveRecord(std::uint32_t position) {
     return records_->Remove(key);
 }
 
+void TableFile::StampEntry(std::size_t k, std::uint32_t position) {
+    const KeyDefinition& key = spec_.keys[k];
+    const std::uint64_t stamp = key.duplicates ? NextStamp() : 0;
+    if (key.stampIndex >= 0) Store64(payload_.data() + 8 * key.stampIndex, stamp);
+    // The ordered form is already at the start of the key's slot.
+    std::uint8_t* entry = &entries_[kMaxEntry * k];
+    StoreBig64(entry + key.transformedLength, stamp);
+    StoreBig32(entry + key.transformedLength + 8, position);
+}
+
 Status TableFile::Insert(std::uint8_t* record, std::size_t length, std::uint32_t* position) {
     const std::size_t stamps = StampBytes(spec_);
     if (length + stamps > kMaxPayload) return Status::kDataBufferTooShort;
@@ -379,16 +389,7 @@ Status TableFile::Insert(std::uint8_t* record, std::size_t length, std::uint32_t
     payload_.resize(stamps + length);
     std::memset(payload_.data(), 0, stamps);
     std::memcpy(payload_.data() + stamps, record, length);
-    for (std::size_t k = 0; k < spec_.keys.size(); ++k) {
-        const KeyDefinition& key = spec_.keys[k];
-        std::uint64_t stamp = key.duplicates ? NextStamp() : 0;
-        if (key.stampIndex >= 0) Store64(payload_.data() + 8 * key.stampIndex, stamp);
-        if (!inKey[k]) continue;
-        std::uint8_t* entry = &entries_[kMaxEntry * k];
-        // The ordered form is already at the start of the slot.
-        StoreBig64(entry + key.transformedLength, stamp);
-        StoreBig32(entry + key.transformedLength + 8, newPosition);
-    }
+    for (std::size_t k = 0; k < spec_.keys.size(); ++k) StampEntry(k, newPosition);
     ZELRM_TRY(PutRecord(newPosition, 0, payload_));
     for (std::size_t k = 0; k < spec_.keys.size(); ++k)
         if (inKey[k]) ZELRM_TRY(keys_[k]->Insert(&entries_[kMaxEntry * k], EntryWidth(k)));
@@ -435,15 +436,9 @@ Status TableFile::Update(std::uint32_t position, const std::uint8_t* record, std
     std::memcpy(payload_.data() + stamps, record, length);
     for (std::size_t k = 0; k < spec_.keys.size(); ++k) {
         if (!changed[k]) continue;
-        const KeyDefinition& key = spec_.keys[k];
         if (wasIn[k]) ZELRM_TRY(keys_[k]->Remove(&oldEntries[kMaxEntry * k]));
-        std::uint64_t stamp = key.duplicates ? NextStamp() : 0;
-        if (key.stampIndex >= 0) Store64(payload_.data() + 8 * key.stampIndex, stamp);
-        if (!isIn[k]) continue;
-        std::uint8_t* entry = &entries_[kMaxEntry * k];
-        StoreBig64(entry + key.transformedLength, stamp);
-        StoreBig32(entry + key.transformedLength + 8, position);
-        ZELRM_TRY(keys_[k]->Insert(entry, EntryWidth(k)));
+        StampEntry(k, position);
+        if (isIn[k]) ZELRM_TRY(keys_[k]->Insert(&entries_[kMaxEntry * k], EntryWidth(k)));
     }
     ZELRM_TRY(RemoveRecord(position));
     return PutRecord(position, info.version + 1, payload_);

@@ -83,6 +83,9 @@ private:
     void MakeEntry(std::size_t key, const std::uint8_t* ordered, std::uint64_t stamp,
                    std::uint32_t position, std::uint8_t* entry);
     std::uint64_t NextStamp();
+    // A new arrival stamp for the record's entry in key k: kept in payload_ and completing the
+    // entry in entries_ (whose ordered form is already there).
+    void StampEntry(std::size_t k, std::uint32_t position);
 
     FileSpec spec_;
     std::unique_ptr<Pager> pager_;

@@ -14,7 +14,6 @@
 namespace zelmor::engine::testing {
 namespace {
 
-using State = std::map<std::int32_t, Bytes>;  // records by id
 using Fault = FaultyFileSystem::Fault;
 using Loss = FaultyFileSystem::LossMode;
 
@@ -119,45 +118,9 @@ private:
     Mode mode_;
 };
 
-// The file's records through the physical order, and checks that both keys agree with them.
 ::testing::AssertionResult ReadBack(FaultyFileSystem& fs, State* state) {
     RecordManager manager(fs);
-    Block block;
-    std::int16_t open = Open(manager, block, kPath);
-    if (open != 0) return ::testing::AssertionFailure() << "open gave " << open;
-    state->clear();
-    std::vector<std::uint32_t> positions;
-    Reply reply = Get(manager, ZELRM_OP_STEP_FIRST, block, 0, {}, 8192);
-    for (; reply.status == 0; reply = Get(manager, ZELRM_OP_STEP_NEXT, block, 0, {}, 8192)) {
-        std::int32_t id;
-        std::memcpy(&id, reply.data.data(), 4);
-        (*state)[id] = reply.data;
-    }
-    if (reply.status != 9) return ::testing::AssertionFailure() << "step gave " << reply.status;
-    // Key 0 lists every id once, in order; key 1 every record, names never decreasing.
-    std::vector<std::int32_t> ids;
-    for (reply = Get(manager, ZELRM_OP_GET_FIRST, block, 0, {}, 8192); reply.status == 0;
-         reply = Get(manager, ZELRM_OP_GET_NEXT, block, 0, {}, 8192)) {
-        std::int32_t id;
-        std::memcpy(&id, reply.data.data(), 4);
-        ids.push_back(id);
-        if (state->count(id) == 0 || (*state)[id] != reply.data)
-            return ::testing::AssertionFailure() << "key 0 gives a record the file does not hold";
-    }
-    if (ids.size() != state->size() || !std::is_sorted(ids.begin(), ids.end()))
-        return ::testing::AssertionFailure() << "key 0 disagrees with the records";
-    std::size_t named = 0;
-    Bytes last;
-    for (reply = Get(manager, ZELRM_OP_GET_FIRST, block, 1, {}, 8192); reply.status == 0;
-         reply = Get(manager, ZELRM_OP_GET_NEXT, block, 1, {}, 8192), ++named) {
-        Bytes name(reply.data.begin() + 4, reply.data.begin() + 12);
-        if (name < last) return ::testing::AssertionFailure() << "key 1 out of order";
-        last = name;
-    }
-    if (named != state->size()) return ::testing::AssertionFailure() << "key 1 disagrees";
-    if (RecordCount(manager, block) != state->size())
-        return ::testing::AssertionFailure() << "record count disagrees";
-    return ::testing::AssertionSuccess();
+    return ReadTable(manager, kPath, state);
 }
 
 struct CrashConfig {

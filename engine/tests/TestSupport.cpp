@@ -1,5 +1,6 @@
 #include "engine/tests/TestSupport.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace zelmor::engine::testing {
@@ -99,6 +100,46 @@ std::uint32_t RecordCount(RecordManager& manager, Block& block) {
     std::uint32_t count;
     std::memcpy(&count, reply.data.data() + 6, 4);
     return count;
+}
+
+::testing::AssertionResult ReadTable(RecordManager& manager, const std::string& path,
+                                     State* state) {
+    Block block;
+    std::int16_t open = Open(manager, block, path);
+    if (open != 0) return ::testing::AssertionFailure() << "open gave " << open;
+    state->clear();
+    Reply reply = Get(manager, ZELRM_OP_STEP_FIRST, block, 0, {}, 8192);
+    for (; reply.status == 0; reply = Get(manager, ZELRM_OP_STEP_NEXT, block, 0, {}, 8192)) {
+        std::int32_t id;
+        std::memcpy(&id, reply.data.data(), 4);
+        (*state)[id] = reply.data;
+    }
+    if (reply.status != 9) return ::testing::AssertionFailure() << "step gave " << reply.status;
+    // Key 0 lists every id once, in order; key 1 every record, names never decreasing.
+    std::vector<std::int32_t> ids;
+    for (reply = Get(manager, ZELRM_OP_GET_FIRST, block, 0, {}, 8192); reply.status == 0;
+         reply = Get(manager, ZELRM_OP_GET_NEXT, block, 0, {}, 8192)) {
+        std::int32_t id;
+        std::memcpy(&id, reply.data.data(), 4);
+        ids.push_back(id);
+        if (state->count(id) == 0 || (*state)[id] != reply.data)
+            return ::testing::AssertionFailure() << "key 0 gives a record the file does not hold";
+    }
+    if (ids.size() != state->size() || !std::is_sorted(ids.begin(), ids.end()))
+        return ::testing::AssertionFailure() << "key 0 disagrees with the records";
+    std::size_t named = 0;
+    Bytes last;
+    for (reply = Get(manager, ZELRM_OP_GET_FIRST, block, 1, {}, 8192); reply.status == 0;
+         reply = Get(manager, ZELRM_OP_GET_NEXT, block, 1, {}, 8192), ++named) {
+        Bytes name(reply.data.begin() + 4, reply.data.begin() + 12);
+        if (name < last) return ::testing::AssertionFailure() << "key 1 out of order";
+        last = name;
+    }
+    if (named != state->size()) return ::testing::AssertionFailure() << "key 1 disagrees";
+    if (RecordCount(manager, block) != state->size())
+        return ::testing::AssertionFailure() << "record count disagrees";
+    Close(manager, block);
+    return ::testing::AssertionSuccess();
 }
 
 Bytes Int32(std::int32_t value) {

@@ -2,7 +2,10 @@
 // vectors.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <cstdint>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -53,6 +56,15 @@ Reply Get(RecordManager& manager, std::uint16_t op, Block& block, std::int8_t ke
           const Bytes& keyValue = {}, int capacity = 4096);
 std::uint32_t Position(RecordManager& manager, Block& block);
 std::uint32_t RecordCount(RecordManager& manager, Block& block);
+
+// Records by the id in their first 4 bytes.
+using State = std::map<std::int32_t, Bytes>;
+
+// Reads a table whose key 0 is a unique integer id at offset 0 and key 1 a string of 8 bytes at
+// offset 4: the records in physical order, checking that both keys and the record count agree
+// with them.
+::testing::AssertionResult ReadTable(RecordManager& manager, const std::string& path,
+                                     State* state);
 
 Bytes Int32(std::int32_t value);
 Bytes Text(const std::string& text, std::size_t length);
