@@ -181,6 +181,9 @@ Status Engine::Dispatch(Request& request) {
 }
 
 Status Engine::Open(Request& request) {
+    if (request.block == nullptr) return Status::kFileNotOpen;
+    // A block still open on a file is closed first, so that its file is not held forever.
+    if (Cursor* previous = CursorOf(request.block)) ZELRM_TRY(Close(request, *previous));
     std::string path = PathFrom(request);
     if (path.empty() || path.size() > kMaxPath) return Status::kInvalidFileName;
     int mode = request.keyNumber;
@@ -228,12 +231,10 @@ Status Engine::Open(Request& request) {
     }
     cursor->generation = ++slotGenerations_[slot];
     cursors_[slot] = std::move(cursor);
-    if (request.block != nullptr) {
-        std::memset(request.block, 0, ZELRM_POSITION_BLOCK_SIZE);
-        Store64(request.block, blockMagic_);
-        Store32(request.block + 8, slot);
-        Store32(request.block + 12, slotGenerations_[slot]);
-    }
+    std::memset(request.block, 0, ZELRM_POSITION_BLOCK_SIZE);
+    Store64(request.block, blockMagic_);
+    Store32(request.block + 8, slot);
+    Store32(request.block + 12, slotGenerations_[slot]);
     request.SetDataLength(0);
     return Status::kOk;
 }

@@ -132,6 +132,9 @@ TEST_F(OperationsTest, BadBlocksAndOperations) {
     EXPECT_EQ(1, Get(manager, 16, block, 0).status);
     EXPECT_EQ(1, Get(manager, ZELRM_OP_GET_NEXT_EXTENDED, block, 0).status);
     EXPECT_EQ(1, Call(manager, ZELRM_OP_INSERT + 100, block, Person(1, "a"), -1, {}, 255, 0).status);
+    // Opening an open block again closes it first: its file is not held twice.
+    ASSERT_EQ(0, Open(manager, block, kPath, ZELRM_MODE_EXCLUSIVE));
+    EXPECT_EQ(3, manager.Call(ZELRM_OP_OPEN, nullptr, nullptr, nullptr, nullptr, 0, 0));
     Block copy = block;
     ASSERT_EQ(0, Close(manager, block));
     EXPECT_EQ(3, Close(manager, block));
