@@ -107,8 +107,9 @@ int PlaceBlobText(BlobRecord& table, std::string_view text, const FieldDef& fiel
     for (std::size_t place : others) {
         if (place == descriptorOffset) continue;
         BlobDescriptor other = ReadDescriptor(buffer, place);
-        // A value that overlaps this one is damaged already and is left alone.
-        if (other.offset <= start || other.offset < oldEnd) continue;
+        // The data from the old value's end on moved, including a value that starts where an
+        // empty one ends. A value that overlaps this one is damaged already and stays.
+        if (other.offset < oldEnd) continue;
         other.offset = other.offset + length - old.length;
         WriteDescriptor(buffer, place, other);
     }

@@ -5,10 +5,6 @@
 
 namespace zelmor::codecs {
 
-namespace {
-bool IsHighSurrogate(char16_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
-}  // namespace
-
 std::string WideToText(ValueView value) {
     std::u16string units;
     for (std::size_t i = 0; i + 1 < value.size; i += 2) {
@@ -23,13 +19,11 @@ void TextToWide(std::int32_t type, ValueSpan value, std::string_view text) {
     const std::size_t capacity = value.size / 2;
     if (capacity == 0) return;
     std::u16string units = platform::AnsiToUtf16(text);
-    // A text that does not fit is cut at a character boundary. A WZString keeps room for its
-    // terminator; a WString may fill its field, and reading stops at the field's end.
+    // A text that does not fit is cut (the ANSI code page has no characters outside the basic
+    // plane, so a unit is a character). A WZString keeps room for its terminator; a WString may
+    // fill its field, and reading stops at the field's end.
     std::size_t room = type == kWZString ? capacity - 1 : capacity;
-    if (units.size() > room) {
-        units.resize(room);
-        if (!units.empty() && IsHighSurrogate(units.back())) units.pop_back();
-    }
+    if (units.size() > room) units.resize(room);
     for (std::size_t i = 0; i < units.size(); ++i) {
         WriteLittleEndian(value.data + 2 * i, 2, units[i]);
     }
