@@ -18,7 +18,7 @@ namespace {
 
 // Reads the fuzz input front to back; past its end everything is 0.
 class Input {
-public:
+  public:
     Input(const std::uint8_t* data, std::size_t size) : data_(data), size_(size) {}
     std::uint8_t Byte() { return position_ < size_ ? data_[position_++] : 0; }
     std::uint16_t Word() { return static_cast<std::uint16_t>(Byte() | Byte() << 8); }
@@ -33,7 +33,7 @@ public:
         return std::string(bytes.begin(), bytes.end());
     }
 
-private:
+  private:
     const std::uint8_t* data_;
     std::size_t size_;
     std::size_t position_ = 0;

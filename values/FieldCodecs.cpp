@@ -113,8 +113,8 @@ std::size_t CodecExtent(const FieldDef& field) {
 }
 
 // The field's bytes at `valueOffset`, or none when they do not lie wholly inside the record.
-std::size_t CheckedExtent(const FieldDef& field, const std::uint8_t* record,
-                          std::size_t recordSize, std::size_t valueOffset) {
+std::size_t CheckedExtent(const FieldDef& field, const std::uint8_t* record, std::size_t recordSize,
+                          std::size_t valueOffset) {
     std::size_t extent = CodecExtent(field);
     if (record == nullptr || valueOffset > recordSize || extent > recordSize - valueOffset) {
         return 0;
@@ -251,7 +251,8 @@ std::size_t StoredFieldSize(const FieldDef& field, const std::uint8_t* record,
         const void* zero = std::memchr(record + valueOffset, 0, room);
         if (zero == nullptr) return room;
         return static_cast<std::size_t>(static_cast<const std::uint8_t*>(zero) -
-                                        (record + valueOffset)) + 1;
+                                        (record + valueOffset)) +
+               1;
     }
     if (std::size_t width = FixedWidth(type)) return width;
     if (HasDictionarySize(type)) return DictionarySize(field);

@@ -62,6 +62,8 @@ std::uint32_t SingleToBinaryFloat(float value) {
     return static_cast<std::uint32_t>(ToBinaryFloat(value, 23));
 }
 
-std::uint64_t DoubleToBinaryFloat(double value) { return ToBinaryFloat(value, 55); }
+std::uint64_t DoubleToBinaryFloat(double value) {
+    return ToBinaryFloat(value, 55);
+}
 
 }  // namespace zelmor::codecs

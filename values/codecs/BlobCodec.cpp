@@ -50,14 +50,16 @@ std::vector<std::size_t> BlobDescriptorsBefore(const BlobRecord& table, std::siz
     for (const FieldDef& field : table.fields) {
         if (field.IsNullable()) ++position;
         if (position >= end) break;
-        if (field.dataType == kBlob && position + kDescriptorSize <= end) places.push_back(position);
+        if (field.dataType == kBlob && position + kDescriptorSize <= end)
+            places.push_back(position);
         position += StoredFieldSize(field, table.buffer.data(), table.buffer.size(), position);
     }
     return places;
 }
 
 int CannotEnlarge(std::size_t requested) {
-    ShowMessage(VE001, "PlaceBlobText", static_cast<int>(std::min<std::size_t>(requested, INT_MAX)));
+    ShowMessage(VE001, "PlaceBlobText",
+                static_cast<int>(std::min<std::size_t>(requested, INT_MAX)));
     return -1;
 }
 

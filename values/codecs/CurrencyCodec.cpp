@@ -19,8 +19,8 @@ std::string DigitsAndMinus(std::string_view text) {
 std::string CurrencyToText(ValueView value, int decimals) {
     auto number = static_cast<std::int64_t>(ReadLittleEndian(value.data, 8));
     // The magnitude as unsigned, so that the most negative value has one too.
-    std::uint64_t magnitude = number < 0 ? 0 - static_cast<std::uint64_t>(number)
-                                         : static_cast<std::uint64_t>(number);
+    std::uint64_t magnitude =
+        number < 0 ? 0 - static_cast<std::uint64_t>(number) : static_cast<std::uint64_t>(number);
     std::string digits = std::to_string(magnitude);
     const std::size_t d = static_cast<std::size_t>(decimals);
     if (digits.size() < d) digits.insert(0, d - digits.size(), '0');

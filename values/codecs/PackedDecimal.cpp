@@ -39,7 +39,8 @@ std::string PackedToText(ValueView value, int decimals) {
     if (digits.empty()) digits = "0";
     // A fraction of zeros is not shown, except for the value zero itself ("0.00").
     std::size_t d = static_cast<std::size_t>(decimals);
-    if (d > 0 && digits.size() > d && IsZeroDigits(std::string_view(digits).substr(digits.size() - d))) {
+    if (d > 0 && digits.size() > d &&
+        IsZeroDigits(std::string_view(digits).substr(digits.size() - d))) {
         digits.resize(digits.size() - d);
         d = 0;
     }
@@ -54,8 +55,8 @@ void TextToPacked(ValueSpan value, int decimals, std::string_view text) {
     if (negative) number.erase(0, 1);
     // Only the low nibble of the configured sign is used: higher bits would land in the last
     // digit.
-    value[value.size - 1] = negative ? kNegativeSign
-                                     : static_cast<std::uint8_t>(Options().SignNibble() & 0x0F);
+    value[value.size - 1] =
+        negative ? kNegativeSign : static_cast<std::uint8_t>(Options().SignNibble() & 0x0F);
 
     const std::size_t d = static_cast<std::size_t>(decimals);
     std::size_t lastPosition = 2 * value.size - 2;  // where the last digit goes

@@ -16,8 +16,8 @@ namespace {
 // The bytes before the first zero byte, or all of them.
 std::string UpToZero(const std::uint8_t* data, std::size_t size) {
     const void* zero = std::memchr(data, 0, size);
-    std::size_t length = zero ? static_cast<std::size_t>(static_cast<const std::uint8_t*>(zero) - data)
-                              : size;
+    std::size_t length =
+        zero ? static_cast<std::size_t>(static_cast<const std::uint8_t*>(zero) - data) : size;
     return std::string(reinterpret_cast<const char*>(data), length);
 }
 

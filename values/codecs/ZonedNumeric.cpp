@@ -17,7 +17,9 @@ namespace {
 constexpr std::size_t kWorkingArea = 256;
 constexpr int kSignAboveDigit = 64;  // NumericSA: "p" is "0" + 64
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 struct SignedDigit {
     char digit;
@@ -112,8 +114,8 @@ std::string ZonedToText(std::int32_t type, ValueView value, int decimals) {
     // The digits end at the field's end (the sign for NumericSTS) or at a zero byte.
     const std::size_t room = DigitRoom(type, value.size);
     const void* zero = std::memchr(area, 0, room);
-    std::string_view digits(area, zero ? static_cast<std::size_t>(static_cast<const char*>(zero) - area)
-                                       : room);
+    std::string_view digits(
+        area, zero ? static_cast<std::size_t>(static_cast<const char*>(zero) - area) : room);
     // Leading zeros of the integer part are skipped; the fraction digits are always kept.
     const std::size_t d = static_cast<std::size_t>(decimals);
     std::size_t skip = 0;
@@ -137,7 +139,8 @@ void TextToZoned(std::int32_t type, ValueSpan value, int decimals, std::string_v
             if (lastDigit == '0') {
                 lastDigit = number.negative ? '}' : '{';
             } else {
-                lastDigit = static_cast<char>(lastDigit + (number.negative ? 'J' - '1' : 'A' - '1'));
+                lastDigit =
+                    static_cast<char>(lastDigit + (number.negative ? 'J' - '1' : 'A' - '1'));
             }
             return;
         case kNumericSTS:

@@ -11,7 +11,7 @@ namespace {
 // A record of a nullable Integer (null byte at 0, value at 1), Blob A (descriptor at 5), a
 // String of 3 (at 13) and Blob B (descriptor at 16): a fixed part of 24 bytes.
 class BlobTable : public ::testing::Test {
-protected:
+  protected:
     static constexpr std::size_t kA = 5;
     static constexpr std::size_t kB = 16;
     static constexpr std::size_t kFixedPart = 24;

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -18,16 +19,17 @@ using Bytes = std::vector<std::uint8_t>;
 // Options read from `settings` (lines of section "zelmor320"), in place while the object lives,
 // with a recording platform that keeps the messages shown.
 class CodecOptions {
-public:
+  public:
     explicit CodecOptions(const std::string& settings = "")
-        : currentPlatform_(platform), options_(Configure(platform, settings)),
+        : currentPlatform_(platform),
+          options_(Configure(platform, settings)),
           currentOptions_(options_) {}
 
     platform::RecordingPlatform platform;
 
-private:
+  private:
     static platform::RecordingPlatform& Configure(platform::RecordingPlatform& recording,
-                                                 const std::string& settings) {
+                                                  const std::string& settings) {
         recording.SetProfile("zelmor.ini", "[zelmor320]\n" + settings);
         recording.SetProfile("win.ini", "");
         return recording;
@@ -46,7 +48,9 @@ inline FieldDef Field(std::int32_t type, std::int32_t size, std::int32_t decimal
     return field;
 }
 
-inline Bytes BytesOf(const std::string& text) { return Bytes(text.begin(), text.end()); }
+inline Bytes BytesOf(const std::string& text) {
+    return Bytes(text.begin(), text.end());
+}
 
 inline std::string Hex(const Bytes& bytes) {
     static const char digits[] = "0123456789ABCDEF";
@@ -59,11 +63,16 @@ inline std::string Hex(const Bytes& bytes) {
     return text;
 }
 
-// The value's text, read from `value` placed at offset 3 of a larger record.
+// `value` at offset 3 of a record with 3 bytes of 0xEE on either side.
+inline Bytes InRecord(const Bytes& value) {
+    Bytes record(value.size() + 6, 0xEE);
+    std::copy(value.begin(), value.end(), record.begin() + 3);
+    return record;
+}
+
+// The value's text, read from `value` placed inside a larger record.
 inline std::string Read(const FieldDef& field, const Bytes& value) {
-    Bytes record(3, 0xEE);
-    record.insert(record.end(), value.begin(), value.end());
-    record.insert(record.end(), 3, 0xEE);
+    Bytes record = InRecord(value);
     return FieldToText(field, record.data(), record.size(), 3);
 }
 
@@ -72,14 +81,10 @@ inline std::string Read(const FieldDef& field, const Bytes& value) {
 inline Bytes Store(const FieldDef& field, const std::string& text, std::size_t width,
                    Bytes initial = {}) {
     if (initial.empty()) initial.assign(width, 0xAA);
-    Bytes record(3, 0xEE);
-    record.insert(record.end(), initial.begin(), initial.end());
-    record.insert(record.end(), 3, 0xEE);
+    Bytes record = InRecord(initial);
     EXPECT_EQ(TextToField(field, record.data(), record.size(), 3, text), 0);
-    for (std::size_t i : {std::size_t{0}, std::size_t{1}, std::size_t{2}, record.size() - 3,
-                          record.size() - 2, record.size() - 1}) {
-        EXPECT_EQ(record[i], 0xEE) << "written outside the value at " << i << " for " << text;
-    }
+    EXPECT_EQ(Hex(Bytes(record.begin(), record.begin() + 3)), "EE EE EE") << text;
+    EXPECT_EQ(Hex(Bytes(record.end() - 3, record.end())), "EE EE EE") << text;
     return Bytes(record.begin() + 3, record.end() - 3);
 }
 

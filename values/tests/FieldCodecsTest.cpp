@@ -14,9 +14,14 @@ TEST(FieldCodecs, FilterNumericText) {
     } cases[] = {
         {"1,234.5", "1234.5"},
         {"-$12e5", "-125"},
-        {"\x82\x50" "2", "2"},  // a full-width digit goes as a whole
-        {"3\x81", "3"},         // so does a lead byte with nothing after it
-        {std::string("12\0" "34", 5), "12"},
+        {"\x82\x50"
+         "2",
+         "2"},           // a full-width digit goes as a whole
+        {"3\x81", "3"},  // so does a lead byte with nothing after it
+        {std::string("12\0"
+                     "34",
+                     5),
+         "12"},
         {"", ""},
     };
     for (const Case& c : cases) EXPECT_EQ(FilterNumericText(c.text), c.kept) << c.text;
@@ -30,18 +35,19 @@ TEST(FieldCodecs, StoredFieldSize) {
         std::int32_t size;
         std::size_t offset;
         std::size_t stored;
-    } cases[] = {
-        {kString, 10, 0, 10},   {kInteger, 2, 0, 2},  {kFloat, 4, 0, 4},    {kDate, 2, 0, 4},
-        {kTime, 4, 0, 4},       {kDecimal, 6, 0, 6},  {kMoney, 6, 0, 6},    {kLogical, 2, 0, 2},
-        {kNumeric, 7, 0, 7},    {kBFloat, 8, 0, 8},   {kLString, 5, 0, 5},  {kZString, 9, 0, 9},
-        {kUBin, 4, 0, 4},       {kAutoInc, 4, 0, 4},  {kBit, 3, 0, 1},      {kNumericSTS, 5, 0, 5},
-        {kNumericSA, 5, 0, 5},  {kCurrency, 4, 0, 8}, {kBlob, 4, 0, 8},     {kWString, 10, 0, 10},
-        {kWZString, 10, 0, 10}, {kString, -3, 0, 0},
-        {kNote, 100, 0, 3},     // "AB" and its terminator
-        {kLVar, 100, 3, 3},     // "CDE" runs to the buffer's end: no terminator to count
-        {kNote, 100, 6, 0},
-        {kNote, 100, 60, 0},
-    };
+    } cases[] =
+        {
+            {kString, 10, 0, 10},   {kInteger, 2, 0, 2},   {kFloat, 4, 0, 4},
+            {kDate, 2, 0, 4},       {kTime, 4, 0, 4},      {kDecimal, 6, 0, 6},
+            {kMoney, 6, 0, 6},      {kLogical, 2, 0, 2},   {kNumeric, 7, 0, 7},
+            {kBFloat, 8, 0, 8},     {kLString, 5, 0, 5},   {kZString, 9, 0, 9},
+            {kUBin, 4, 0, 4},       {kAutoInc, 4, 0, 4},   {kBit, 3, 0, 1},
+            {kNumericSTS, 5, 0, 5}, {kNumericSA, 5, 0, 5}, {kCurrency, 4, 0, 8},
+            {kBlob, 4, 0, 8},       {kWString, 10, 0, 10}, {kWZString, 10, 0, 10},
+            {kString, -3, 0, 0},    {kNote, 100, 0, 3},  // "AB" and its terminator
+            {kLVar, 100, 3, 3},  // "CDE" runs to the buffer's end: no terminator to count
+            {kNote, 100, 6, 0},     {kNote, 100, 60, 0},
+        };
     for (const Case& c : cases) {
         EXPECT_EQ(StoredFieldSize(Field(c.type, c.size), record.data(), record.size(), c.offset),
                   c.stored)
@@ -109,12 +115,12 @@ TEST(FieldCodecs, NonsenseFieldsAndPlacesAreLeftAlone) {
         {Field(kFloat, 3), 8, 0},
         {Field(kBFloat, 2), 8, 0},
         {Field(kNumeric, 256), 300, 0},
-        {Field(kDecimal, 2, 4), 8, 0},     // 3 digits cannot hold 4 decimals
+        {Field(kDecimal, 2, 4), 8, 0},  // 3 digits cannot hold 4 decimals
         {Field(kDecimal, 2, -1), 8, 0},
         {Field(kNumericSTS, 3, 3), 8, 0},  // the sign takes a byte
         {Field(kCurrency, 8, 20), 8, 0},
-        {Field(kString, 8), 8, 1},         // runs past the end
-        {Field(kDate, 2), 8, 5},           // a Date is 4 bytes whatever the dictionary says
+        {Field(kString, 8), 8, 1},  // runs past the end
+        {Field(kDate, 2), 8, 5},    // a Date is 4 bytes whatever the dictionary says
         {Field(kCurrency, 8), 8, 9},
         {Field(kInteger, 4), 8, SIZE_MAX - 1},
         {Field(20, 4), 8, 0},

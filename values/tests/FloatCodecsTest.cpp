@@ -54,8 +54,8 @@ Decimal Rounded(Decimal exact, std::size_t count) {
     std::string rest = d.substr(count);
     d.resize(count);
     bool up = rest[0] > '5' ||
-              (rest[0] == '5' && (rest.find_first_not_of('0', 1) != std::string::npos ||
-                                  (d.back() - '0') % 2 == 1));
+              (rest[0] == '5' &&
+               (rest.find_first_not_of('0', 1) != std::string::npos || (d.back() - '0') % 2 == 1));
     if (up) {
         std::size_t i = count;
         while (i > 0 && d[i - 1] == '9') d[--i] = '0';
@@ -121,16 +121,37 @@ TEST(FloatCodecs, DisplayExamples) {
 }
 
 TEST(FloatCodecs, EverySignificantDigitCountRoundsLikeExactDecimal) {
-    const double values[] = {1.5, 2, 0.25, 0.1, 1.0 / 3, 2.0 / 3, 123456.789, 9.995, 0.125,
-                             2.5, 1e-5, 123456789012345678.0, 1e300, 5e-324, DBL_MAX, DBL_MIN,
-                             0.95, 99.5, 999999.5, 1.0000000000000002, 3.141592653589793,
-                             7.0 / 9, 1e22, 8.5, 0.0625, 4.35};
+    const double values[] = {1.5,
+                             2,
+                             0.25,
+                             0.1,
+                             1.0 / 3,
+                             2.0 / 3,
+                             123456.789,
+                             9.995,
+                             0.125,
+                             2.5,
+                             1e-5,
+                             123456789012345678.0,
+                             1e300,
+                             5e-324,
+                             DBL_MAX,
+                             DBL_MIN,
+                             0.95,
+                             99.5,
+                             999999.5,
+                             1.0000000000000002,
+                             3.141592653589793,
+                             7.0 / 9,
+                             1e22,
+                             8.5,
+                             0.0625,
+                             4.35};
     for (int size = 1; size <= 17; ++size) {
         CodecOptions options("float_size=" + std::to_string(size));
         for (double value : values) {
             for (double signedValue : {value, -value}) {
-                std::string expected =
-                    Display(Rounded(ExactDecimal(value), size), signedValue < 0);
+                std::string expected = Display(Rounded(ExactDecimal(value), size), signedValue < 0);
                 EXPECT_EQ(Read(Field(kFloat, 8), DoubleBytes(signedValue)), expected)
                     << "float_size " << size << " value " << signedValue;
             }

@@ -46,8 +46,7 @@ TEST(IntegerCodecs, Integer) {
         {kInteger, 8, "9223372036854775807", "FF FF FF FF FF FF FF 7F", "9223372036854775807"},
         // Beyond 64 bits: the nearest 64-bit value.
         {kInteger, 8, "99999999999999999999", "FF FF FF FF FF FF FF 7F", "9223372036854775807"},
-        {kInteger, 8, "-99999999999999999999", "00 00 00 00 00 00 00 80",
-         "-9223372036854775808"},
+        {kInteger, 8, "-99999999999999999999", "00 00 00 00 00 00 00 80", "-9223372036854775808"},
         // Other sizes: 16 bits written, byte 0 read.
         {kInteger, 3, "258", "02 01 AA", "2"},
     };
@@ -78,12 +77,10 @@ TEST(IntegerCodecs, UBinAndAutoInc) {
 TEST(IntegerCodecs, LogicalAndBit) {
     CodecOptions options;
     const Case cases[] = {
-        {kLogical, 1, "1", "01", "1"},
-        {kLogical, 1, "0", "00", "0"},
+        {kLogical, 1, "1", "01", "1"},    {kLogical, 1, "0", "00", "0"},
         {kLogical, 2, "1", "01 AA", "1"},  // the other byte is not touched
         {kLogical, 1, "", "00", "0"},      // empty text: false
-        {kBit, 1, "A", "41", "A"},
-        {kBit, 1, "", "00", ""},
+        {kBit, 1, "A", "41", "A"},        {kBit, 1, "", "00", ""},
     };
     CheckWrites(std::begin(cases), std::end(cases));
     EXPECT_EQ(Read(Field(kLogical, 1), {5}), "5");

@@ -47,10 +47,20 @@ TEST(StringCodecs, Write) {
          "A" + kNihon.substr(0, 2)},
         {kZString, 1, "yes", "x", "AB", z, ""},
         // LString: a length byte, at most size - 1 bytes, zeros after.
-        {kLString, 4, "yes", "xxxx", "ABCDEF", "\x03" "ABC", "ABC"},
-        {kLString, 6, "yes", "xxxxxx", "AB", "\x02" "AB" + z + z + z, "AB"},
+        {kLString, 4, "yes", "xxxx", "ABCDEF",
+         "\x03"
+         "ABC",
+         "ABC"},
+        {kLString, 6, "yes", "xxxxxx", "AB",
+         "\x02"
+         "AB" +
+             z + z + z,
+         "AB"},
         {kLString, 4, "yes", "xxxx", "", z + z + z + z, ""},
-        {kLString, 4, "yes", "xxxx", "A" + kNihon, "\x03" "A" + kNihon.substr(0, 2),
+        {kLString, 4, "yes", "xxxx", "A" + kNihon,
+         "\x03"
+         "A" +
+             kNihon.substr(0, 2),
          "A" + kNihon.substr(0, 2)},
     };
     for (const WriteCase& c : cases) {
@@ -76,13 +86,18 @@ TEST(StringCodecs, Read) {
         {kString, "     ", ""},
         {kNote, "AB   ", "AB   "},
         {kZString, "ABCD", "ABCD"},  // no terminator: the whole field
-        {kLString, "\x09" "ABC", "ABC"},  // a length past the field is cut to it
-        {kLString, "\x01" "ABC", "A"},
+        {kLString,
+         "\x09"
+         "ABC",
+         "ABC"},  // a length past the field is cut to it
+        {kLString,
+         "\x01"
+         "ABC",
+         "A"},
         {kLString, std::string("\0ABC", 4), ""},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(Read(Field(c.type, static_cast<std::int32_t>(c.value.size())),
-                       BytesOf(c.value)),
+        EXPECT_EQ(Read(Field(c.type, static_cast<std::int32_t>(c.value.size())), BytesOf(c.value)),
                   c.text)
             << c.type << " " << Hex(BytesOf(c.value));
     }

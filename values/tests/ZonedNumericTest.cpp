@@ -65,9 +65,9 @@ TEST(ZonedNumeric, Read) {
         {kNumeric, 5, 2, "", "0000{", "0.00"},
         {kNumeric, 5, 2, "", "00001", "0.01"},  // a plain digit last reads positive
         {kNumeric, 5, 0, "", "00000", "0"},
-        {kNumeric, 5, 0, "", z + "0012", "0"},  // a zero first byte is the value zero
+        {kNumeric, 5, 0, "", z + "0012", "0"},              // a zero first byte is the value zero
         {kNumeric, 5, 2, "", "12" + z + z + "}", "-0.12"},  // the digits end at a zero byte
-        {kNumeric, 4, 0, "", "123S", "123S"},  // not an overpunch: left as it is
+        {kNumeric, 4, 0, "", "123S", "123S"},               // not an overpunch: left as it is
         {kNumericSTS, 4, 2, "", "005+", "0.05"},
         {kNumericSTS, 4, 2, "", "000{", "0.00"},  // the empty value of earlier versions
         {kNumericSTS, 4, 0, "", "000-", "0"},
@@ -86,7 +86,8 @@ TEST(ZonedNumeric, LargestFieldOfTheWorkingArea) {
     for (std::int32_t type : {kNumeric, kNumericSTS, kNumericSA}) {
         FieldDef field = Field(type, 255, 3);
         std::string digits = type == kNumericSTS ? std::string(254, '8') : std::string(255, '8');
-        std::string text = "-" + digits.substr(0, digits.size() - 3) + "." + digits.substr(digits.size() - 3);
+        std::string text =
+            "-" + digits.substr(0, digits.size() - 3) + "." + digits.substr(digits.size() - 3);
         Bytes stored = Store(field, text, 255);
         EXPECT_EQ(Read(field, stored), text) << type;
         // A field one byte longer has no working area: no text, nothing written.
