@@ -15,10 +15,11 @@ namespace zelmor {
 namespace codecs {
 
 std::string BlobToText(ValueView descriptor, const std::uint8_t* record, std::size_t recordSize) {
-    std::size_t length = ReadLittleEndian(descriptor.data, 4);
-    std::size_t offset = ReadLittleEndian(descriptor.data + 4, 4);
+    const std::uint64_t length = ReadLittleEndian(descriptor.data, 4);
+    const std::uint64_t offset = ReadLittleEndian(descriptor.data + 4, 4);
     if (offset > recordSize || length > recordSize - offset) return std::string();
-    return std::string(reinterpret_cast<const char*>(record + offset), length);
+    return std::string(reinterpret_cast<const char*>(record + offset),
+                       static_cast<std::size_t>(length));
 }
 
 }  // namespace codecs
@@ -33,8 +34,9 @@ struct BlobDescriptor {
 };
 
 BlobDescriptor ReadDescriptor(const std::vector<std::uint8_t>& buffer, std::size_t at) {
-    return {codecs::ReadLittleEndian(buffer.data() + at, 4),
-            codecs::ReadLittleEndian(buffer.data() + at + 4, 4)};
+    // 32-bit words: they fit a size_t on every target.
+    return {static_cast<std::size_t>(codecs::ReadLittleEndian(buffer.data() + at, 4)),
+            static_cast<std::size_t>(codecs::ReadLittleEndian(buffer.data() + at + 4, 4))};
 }
 
 void WriteDescriptor(std::vector<std::uint8_t>& buffer, std::size_t at, BlobDescriptor value) {
