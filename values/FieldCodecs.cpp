@@ -112,6 +112,53 @@ std::size_t CodecExtent(const FieldDef& field) {
     return extent;
 }
 
+// The conversions of a type; a type without a value has none, Blob has no text-to-record one.
+struct TypeCodec {
+    codecs::ToText toText;
+    codecs::FromText fromText;
+};
+
+TypeCodec CodecFor(std::int32_t type) {
+    switch (type) {
+        case kString:
+        case kNote:
+        case kLVar:
+        case kZString:
+        case kLString:
+            return {codecs::StringToText, codecs::TextToString};
+        case kInteger:
+        case kUBin:
+        case kAutoInc:
+            return {codecs::IntegerToText, codecs::TextToInteger};
+        case kLogical:
+        case kBit:
+            return {codecs::LogicalToText, codecs::TextToLogical};
+        case kFloat:
+        case kBFloat:
+            return {codecs::FloatToText, codecs::TextToFloat};
+        case kDate:
+            return {codecs::DateToText, codecs::TextToDate};
+        case kTime:
+            return {codecs::TimeToText, codecs::TextToTime};
+        case kDecimal:
+        case kMoney:
+            return {codecs::PackedToText, codecs::TextToPacked};
+        case kNumeric:
+        case kNumericSTS:
+        case kNumericSA:
+            return {codecs::ZonedToText, codecs::TextToZoned};
+        case kCurrency:
+            return {codecs::CurrencyToText, codecs::TextToCurrency};
+        case kBlob:
+            return {codecs::BlobToText, nullptr};  // placed by PlaceBlobText
+        case kWString:
+        case kWZString:
+            return {codecs::WideToText, codecs::TextToWide};
+        default:
+            return {nullptr, nullptr};
+    }
+}
+
 // The field's bytes at `valueOffset`, or none when they do not lie wholly inside the record.
 std::size_t CheckedExtent(const FieldDef& field, const std::uint8_t* record, std::size_t recordSize,
                           std::size_t valueOffset) {
@@ -127,59 +174,9 @@ std::size_t CheckedExtent(const FieldDef& field, const std::uint8_t* record, std
 std::string FieldToText(const FieldDef& field, const std::uint8_t* record, std::size_t recordSize,
                         std::size_t valueOffset) {
     std::size_t extent = CheckedExtent(field, record, recordSize, valueOffset);
-    if (extent == 0) return std::string();
-    const ValueView value{record + valueOffset, extent};
-    const std::int32_t type = field.dataType;
-    std::string text;
-    switch (type) {
-        case kString:
-        case kNote:
-        case kLVar:
-        case kZString:
-        case kLString:
-            text = codecs::StringToText(type, value);
-            break;
-        case kInteger:
-        case kUBin:
-        case kAutoInc:
-            text = codecs::IntegerToText(type, value);
-            break;
-        case kLogical:
-        case kBit:
-            text = codecs::LogicalToText(type, value);
-            break;
-        case kFloat:
-        case kBFloat:
-            text = codecs::FloatToText(type, value);
-            break;
-        case kDate:
-            text = codecs::DateToText(value);
-            break;
-        case kTime:
-            text = codecs::TimeToText(value);
-            break;
-        case kDecimal:
-        case kMoney:
-            text = codecs::PackedToText(value, field.decimals);
-            break;
-        case kNumeric:
-        case kNumericSTS:
-        case kNumericSA:
-            text = codecs::ZonedToText(type, value, field.decimals);
-            break;
-        case kCurrency:
-            text = codecs::CurrencyToText(value, field.decimals);
-            break;
-        case kBlob:
-            text = codecs::BlobToText(value, record, recordSize);
-            break;
-        case kWString:
-        case kWZString:
-            text = codecs::WideToText(value);
-            break;
-        default:
-            break;
-    }
+    codecs::ToText toText = CodecFor(field.dataType).toText;
+    if (extent == 0 || toText == nullptr) return std::string();
+    std::string text = toText(field, ValueView{record + valueOffset, extent, record, recordSize});
     // Text ends at its first zero byte, whatever bytes the value held.
     text.resize(std::min(text.size(), text.find('\0')));
     return text;
@@ -188,56 +185,9 @@ std::string FieldToText(const FieldDef& field, const std::uint8_t* record, std::
 int TextToField(const FieldDef& field, std::uint8_t* record, std::size_t recordSize,
                 std::size_t valueOffset, std::string_view text) {
     std::size_t extent = CheckedExtent(field, record, recordSize, valueOffset);
-    if (extent == 0) return 0;
-    const ValueSpan value{record + valueOffset, extent};
-    const std::int32_t type = field.dataType;
-    text = text.substr(0, text.find('\0'));
-    switch (type) {
-        case kString:
-        case kNote:
-        case kLVar:
-        case kZString:
-        case kLString:
-            codecs::TextToString(type, value, text);
-            break;
-        case kInteger:
-        case kUBin:
-        case kAutoInc:
-            codecs::TextToInteger(type, value, text);
-            break;
-        case kLogical:
-        case kBit:
-            codecs::TextToLogical(type, value, text);
-            break;
-        case kFloat:
-        case kBFloat:
-            codecs::TextToFloat(type, value, text);
-            break;
-        case kDate:
-            codecs::TextToDate(value, text);
-            break;
-        case kTime:
-            codecs::TextToTime(value, text);
-            break;
-        case kDecimal:
-        case kMoney:
-            codecs::TextToPacked(value, field.decimals, text);
-            break;
-        case kNumeric:
-        case kNumericSTS:
-        case kNumericSA:
-            codecs::TextToZoned(type, value, field.decimals, text);
-            break;
-        case kCurrency:
-            codecs::TextToCurrency(value, field.decimals, text);
-            break;
-        case kWString:
-        case kWZString:
-            codecs::TextToWide(type, value, text);
-            break;
-        default:  // Blob goes through PlaceBlobText; other codes have no value
-            break;
-    }
+    codecs::FromText fromText = CodecFor(field.dataType).fromText;
+    if (extent == 0 || fromText == nullptr) return 0;
+    fromText(field, ValueSpan{record + valueOffset, extent}, text.substr(0, text.find('\0')));
     return 0;
 }
 

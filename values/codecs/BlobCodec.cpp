@@ -14,11 +14,11 @@ namespace zelmor {
 
 namespace codecs {
 
-std::string BlobToText(ValueView descriptor, const std::uint8_t* record, std::size_t recordSize) {
+std::string BlobToText(const FieldDef&, ValueView descriptor) {
     const std::uint64_t length = ReadLittleEndian(descriptor.data, 4);
     const std::uint64_t offset = ReadLittleEndian(descriptor.data + 4, 4);
-    if (offset > recordSize || length > recordSize - offset) return std::string();
-    return std::string(reinterpret_cast<const char*>(record + offset),
+    if (offset > descriptor.recordSize || length > descriptor.recordSize - offset) return {};
+    return std::string(reinterpret_cast<const char*>(descriptor.record + offset),
                        static_cast<std::size_t>(length));
 }
 

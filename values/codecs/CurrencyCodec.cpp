@@ -16,13 +16,13 @@ std::string DigitsAndMinus(std::string_view text) {
 
 }  // namespace
 
-std::string CurrencyToText(ValueView value, int decimals) {
+std::string CurrencyToText(const FieldDef& field, ValueView value) {
     auto number = static_cast<std::int64_t>(ReadLittleEndian(value.data, 8));
     // The magnitude as unsigned, so that the most negative value has one too.
     std::uint64_t magnitude =
         number < 0 ? 0 - static_cast<std::uint64_t>(number) : static_cast<std::uint64_t>(number);
     std::string digits = std::to_string(magnitude);
-    const std::size_t d = static_cast<std::size_t>(decimals);
+    const std::size_t d = static_cast<std::size_t>(field.decimals);
     if (digits.size() < d) digits.insert(0, d - digits.size(), '0');
     // The point is written even without decimals: 7 reads "7.".
     digits.insert(digits.size() - d, 1, '.');
@@ -30,12 +30,12 @@ std::string CurrencyToText(ValueView value, int decimals) {
     return number < 0 ? "-" + digits : digits;
 }
 
-void TextToCurrency(ValueSpan value, int decimals, std::string_view text) {
+void TextToCurrency(const FieldDef& field, ValueSpan value, std::string_view text) {
     std::size_t point = text.find('.');
     std::string integer = DigitsAndMinus(text.substr(0, point));
     std::string fraction =
         point == std::string_view::npos ? std::string() : DigitsAndMinus(text.substr(point + 1));
-    fraction.resize(static_cast<std::size_t>(decimals), '0');  // cut, not rounded, or padded
+    fraction.resize(static_cast<std::size_t>(field.decimals), '0');  // cut, not rounded, or padded
     std::int64_t number = ParseInteger(integer + fraction);
     WriteLittleEndian(value.data, 8, static_cast<std::uint64_t>(number));
 }

@@ -30,7 +30,7 @@ std::string Format(const char* pattern, int a, int b, int c) {
 
 }  // namespace
 
-std::string DateToText(ValueView value) {
+std::string DateToText(const FieldDef&, ValueView value) {
     int day = value[0];
     int month = value[1];
     int year = static_cast<std::int16_t>(ReadLittleEndian(value.data + 2, 2));
@@ -40,7 +40,7 @@ std::string DateToText(ValueView value) {
     return Format("%04d/%02d/%02d", year, month, day);
 }
 
-void TextToDate(ValueSpan value, std::string_view text) {
+void TextToDate(const FieldDef&, ValueSpan value, std::string_view text) {
     // An empty text is the empty date, all zero, as a cleared record holds it.
     if (text.empty()) {
         WriteLittleEndian(value.data, 4, 0);
@@ -68,11 +68,11 @@ void TextToDate(ValueSpan value, std::string_view text) {
     WriteLittleEndian(value.data + 2, 2, static_cast<std::uint64_t>(year));
 }
 
-std::string TimeToText(ValueView value) {
+std::string TimeToText(const FieldDef&, ValueView value) {
     return Format("%02d:%02d:%02d", value[3], value[2], value[1]);
 }
 
-void TextToTime(ValueSpan value, std::string_view text) {
+void TextToTime(const FieldDef&, ValueSpan value, std::string_view text) {
     // Only "hh:mm:ss" is read (the separators are not examined); anything else is 00:00:00.
     std::uint32_t packed = 0;
     if (text.size() == 8) {

@@ -58,33 +58,33 @@ Number ReadDecimalNumber(std::string_view text) {
 
 }  // namespace
 
-std::string FloatToText(std::int32_t type, ValueView value) {
+std::string FloatToText(const FieldDef& field, ValueView value) {
+    const bool binary = field.dataType == kBFloat;
     double number;
     if (value.size == 8) {
         std::uint64_t bits = ReadLittleEndian(value.data, 8);
-        number = type == kBFloat ? BinaryFloatToDouble(bits) : FromBits<double>(bits);
+        number = binary ? BinaryFloatToDouble(bits) : FromBits<double>(bits);
     } else {
         auto bits = static_cast<std::uint32_t>(ReadLittleEndian(value.data, 4));
-        number = type == kBFloat ? BinaryFloatToSingle(bits) : FromBits<float>(bits);
+        number = binary ? BinaryFloatToSingle(bits) : FromBits<float>(bits);
     }
     return FormatSignificant(number, Options().FloatSize());
 }
 
-void TextToFloat(std::int32_t type, ValueSpan value, std::string_view text) {
+void TextToFloat(const FieldDef& field, ValueSpan value, std::string_view text) {
+    const bool binary = field.dataType == kBFloat;
     // Exponent letters do not survive the filter: "1e5" reads as 15.
     std::string filtered = FilterNumericText(text);
     if (value.size == 8) {
         double number = ReadDecimalNumber<double>(filtered);
-        std::uint64_t bits =
-            type == kBFloat ? DoubleToBinaryFloat(number) : ToBits<std::uint64_t>(number);
+        std::uint64_t bits = binary ? DoubleToBinaryFloat(number) : ToBits<std::uint64_t>(number);
         WriteLittleEndian(value.data, 8, bits);
         return;
     }
     // Every other size holds the 4-byte form, as reading takes it: a double would not fit a
     // field of 5 to 7 bytes, and in a longer one reading would see only half of it.
     float number = ReadDecimalNumber<float>(filtered);
-    std::uint32_t bits =
-        type == kBFloat ? SingleToBinaryFloat(number) : ToBits<std::uint32_t>(number);
+    std::uint32_t bits = binary ? SingleToBinaryFloat(number) : ToBits<std::uint32_t>(number);
     WriteLittleEndian(value.data, 4, bits);
 }
 

@@ -19,9 +19,9 @@ std::size_t WrittenWidth(std::int32_t type, std::size_t size) {
 
 }  // namespace
 
-std::string IntegerToText(std::int32_t type, ValueView value) {
+std::string IntegerToText(const FieldDef& field, ValueView value) {
     std::uint64_t bits = ReadLittleEndian(value.data, std::min<std::size_t>(value.size, 8));
-    switch (type) {
+    switch (field.dataType) {
         case kInteger:
             if (value.size == 4) return std::to_string(static_cast<std::int32_t>(bits));
             if (value.size == 2) return std::to_string(static_cast<std::int16_t>(bits));
@@ -42,26 +42,26 @@ std::string IntegerToText(std::int32_t type, ValueView value) {
     }
 }
 
-void TextToInteger(std::int32_t type, ValueSpan value, std::string_view text) {
+void TextToInteger(const FieldDef& field, ValueSpan value, std::string_view text) {
     // A number outside the field's width keeps its low bytes (two's complement), so the signed
     // and the unsigned reading of a width both round-trip.
     std::int64_t number = ParseInteger(FilterNumericText(text));
-    WriteLittleEndian(value.data, WrittenWidth(type, value.size),
+    WriteLittleEndian(value.data, WrittenWidth(field.dataType, value.size),
                       static_cast<std::uint64_t>(number));
 }
 
-std::string LogicalToText(std::int32_t type, ValueView value) {
-    char c = static_cast<char>(type == kLogical ? value[0] + '0' : value[0]);
+std::string LogicalToText(const FieldDef& field, ValueView value) {
+    char c = static_cast<char>(field.dataType == kLogical ? value[0] + '0' : value[0]);
     return std::string(1, c);
 }
 
-void TextToLogical(std::int32_t type, ValueSpan value, std::string_view text) {
+void TextToLogical(const FieldDef& field, ValueSpan value, std::string_view text) {
     // An empty text stores 0 (false) rather than the terminator minus "0".
     if (text.empty()) {
         value[0] = 0;
         return;
     }
-    value[0] = static_cast<std::uint8_t>(type == kLogical ? text[0] - '0' : text[0]);
+    value[0] = static_cast<std::uint8_t>(field.dataType == kLogical ? text[0] - '0' : text[0]);
 }
 
 }  // namespace zelmor::codecs

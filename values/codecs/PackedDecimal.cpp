@@ -13,7 +13,7 @@ namespace {
 constexpr std::uint8_t kNegativeSign = 0x0D;
 
 // Digit nibble `position` (0 = high nibble of byte 0).
-unsigned DigitAt(ValueView value, std::size_t position) {
+unsigned DigitAt(const ValueView& value, std::size_t position) {
     std::uint8_t byte = value[position / 2];
     return position % 2 == 0 ? byte >> 4 : byte & 0x0F;
 }
@@ -26,7 +26,8 @@ void SetDigitAt(ValueSpan value, std::size_t position, unsigned digit) {
 
 }  // namespace
 
-std::string PackedToText(ValueView value, int decimals) {
+std::string PackedToText(const FieldDef& field, ValueView value) {
+    const int decimals = field.decimals;
     const std::size_t digitCount = 2 * value.size - 1;
     const std::size_t firstFraction = digitCount - static_cast<std::size_t>(decimals);
     std::string digits;
@@ -48,7 +49,7 @@ std::string PackedToText(ValueView value, int decimals) {
     return WithSign(negative, WithDecimalPoint(digits, static_cast<int>(d)));
 }
 
-void TextToPacked(ValueSpan value, int decimals, std::string_view text) {
+void TextToPacked(const FieldDef& field, ValueSpan value, std::string_view text) {
     std::string number = FilterNumericText(text);
     std::fill(value.data, value.data + value.size, 0);
     bool negative = !number.empty() && number[0] == '-';
@@ -58,7 +59,7 @@ void TextToPacked(ValueSpan value, int decimals, std::string_view text) {
     value[value.size - 1] =
         negative ? kNegativeSign : static_cast<std::uint8_t>(Options().SignNibble() & 0x0F);
 
-    const std::size_t d = static_cast<std::size_t>(decimals);
+    const std::size_t d = static_cast<std::size_t>(field.decimals);
     std::size_t lastPosition = 2 * value.size - 2;  // where the last digit goes
     std::size_t point = number.find('.');
     std::string digits;

@@ -32,7 +32,8 @@ void CopyText(ValueSpan value, std::size_t at, std::string_view text) {
 
 }  // namespace
 
-std::string StringToText(std::int32_t type, ValueView value) {
+std::string StringToText(const FieldDef& field, ValueView value) {
+    const std::int32_t type = field.dataType;
     if (type == kLString) {
         std::size_t length = std::min<std::size_t>(value[0], value.size - 1);
         return std::string(reinterpret_cast<const char*>(value.data + 1), length);
@@ -45,7 +46,8 @@ std::string StringToText(std::int32_t type, ValueView value) {
     return text;
 }
 
-void TextToString(std::int32_t type, ValueSpan value, std::string_view text) {
+void TextToString(const FieldDef& field, ValueSpan value, std::string_view text) {
+    const std::int32_t type = field.dataType;
     switch (type) {
         case kString: {
             std::string_view part = FittingPart(text, value.size);

@@ -1,5 +1,5 @@
-// The bytes of one value inside a record buffer, already checked to lie wholly inside it, and
-// little-endian access to them.
+// The bytes of one value inside a record buffer, already checked to lie wholly inside it, with
+// the whole buffer (a Blob's data lies elsewhere in it), and little-endian access to them.
 #pragma once
 
 #include <cstddef>
@@ -10,6 +10,8 @@ namespace zelmor::codecs {
 struct ValueView {
     const std::uint8_t* data;
     std::size_t size;
+    const std::uint8_t* record;
+    std::size_t recordSize;
     std::uint8_t operator[](std::size_t i) const { return data[i]; }
 };
 
@@ -17,7 +19,6 @@ struct ValueSpan {
     std::uint8_t* data;
     std::size_t size;
     std::uint8_t& operator[](std::size_t i) const { return data[i]; }
-    operator ValueView() const { return ValueView{data, size}; }
 };
 
 // The `width` bytes at `p` as an unsigned little-endian number (width <= 8).

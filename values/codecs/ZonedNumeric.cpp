@@ -95,7 +95,8 @@ std::string ZonedDigits(const ZonedNumber& number, std::size_t integerRoom, std:
 
 }  // namespace
 
-std::string ZonedToText(std::int32_t type, ValueView value, int decimals) {
+std::string ZonedToText(const FieldDef& field, ValueView value) {
+    const std::int32_t type = field.dataType;
     char area[kWorkingArea] = {};
     std::memcpy(area, value.data, value.size);
     if (area[0] == '\0') return "0";
@@ -117,14 +118,15 @@ std::string ZonedToText(std::int32_t type, ValueView value, int decimals) {
     std::string_view digits(
         area, zero ? static_cast<std::size_t>(static_cast<const char*>(zero) - area) : room);
     // Leading zeros of the integer part are skipped; the fraction digits are always kept.
-    const std::size_t d = static_cast<std::size_t>(decimals);
+    const std::size_t d = static_cast<std::size_t>(field.decimals);
     std::size_t skip = 0;
     while (skip < digits.size() && skip + d < room && digits[skip] == '0') ++skip;
-    return WithSign(negative, WithDecimalPoint(std::string(digits.substr(skip)), decimals));
+    return WithSign(negative, WithDecimalPoint(std::string(digits.substr(skip)), field.decimals));
 }
 
-void TextToZoned(std::int32_t type, ValueSpan value, int decimals, std::string_view text) {
-    const std::size_t d = static_cast<std::size_t>(decimals);
+void TextToZoned(const FieldDef& field, ValueSpan value, std::string_view text) {
+    const std::int32_t type = field.dataType;
+    const std::size_t d = static_cast<std::size_t>(field.decimals);
     const std::size_t room = DigitRoom(type, value.size);
     ZonedNumber number = ParseZoned(text);
     std::string digits = ZonedDigits(number, room - d, d);
