@@ -121,32 +121,14 @@ TEST(FloatCodecs, DisplayExamples) {
 }
 
 TEST(FloatCodecs, EverySignificantDigitCountRoundsLikeExactDecimal) {
-    const double values[] = {1.5,
-                             2,
-                             0.25,
-                             0.1,
-                             1.0 / 3,
-                             2.0 / 3,
-                             123456.789,
-                             9.995,
-                             0.125,
-                             2.5,
-                             1e-5,
-                             123456789012345678.0,
-                             1e300,
-                             5e-324,
-                             DBL_MAX,
-                             DBL_MIN,
-                             0.95,
-                             99.5,
-                             999999.5,
-                             1.0000000000000002,
-                             3.141592653589793,
-                             7.0 / 9,
-                             1e22,
-                             8.5,
-                             0.0625,
-                             4.35};
+    // Ties (0.125, 2.5, 8.5), values just below a power of ten, the extremes and subnormals.
+    // clang-format off
+    const double values[] = {
+        1.5,   2,       0.25,  0.1,      1.0 / 3, 2.0 / 3, 123456.789, 9.995,  0.125,
+        2.5,   1e-5,    1e300, 5e-324,   DBL_MAX, DBL_MIN, 0.95,       99.5,   999999.5,
+        8.5,   0.0625,  4.35,  7.0 / 9,  1e22,    3.141592653589793,  123456789012345678.0,
+        1.0000000000000002};
+    // clang-format on
     for (int size = 1; size <= 17; ++size) {
         CodecOptions options("float_size=" + std::to_string(size));
         for (double value : values) {
