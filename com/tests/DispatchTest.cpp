@@ -164,6 +164,14 @@ TEST(ProvideClassInfo, NamesTheClassAndItsDefaultEventInterface) {
     EXPECT_EQ(attributes->typekind, TKIND_COCLASS);
     EXPECT_TRUE(IsEqualGUID(attributes->guid, CLSID_ZelmorTestControl));
     info->ReleaseTypeAttr(attributes);
+    // The class belongs to the library the module carries, under the library's identifier.
+    ComPtr<ITypeLib> library;
+    UINT index = 0;
+    ASSERT_EQ(info->GetContainingTypeLib(library.Put(), &index), S_OK);
+    TLIBATTR* libraryAttributes = nullptr;
+    ASSERT_EQ(library->GetLibAttr(&libraryAttributes), S_OK);
+    EXPECT_TRUE(IsEqualGUID(libraryAttributes->guid, LIBID_ZelmorTestControlLib));
+    library->ReleaseTLibAttr(libraryAttributes);
 
     GUID events{};
     EXPECT_EQ(provider->GetGUID(GUIDKIND_DEFAULT_SOURCE_DISP_IID, &events), S_OK);
