@@ -225,6 +225,8 @@ class ControlBase : public ObjectRoot,
     void DestroyControlWindow();
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT HandleChildMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    // Tells the site the control lost the focus, unless it moves to next inside the control.
+    void FocusLeaving(HWND next);
     void BeginLoad() { loading_ = true; }
     void EndLoad();
 

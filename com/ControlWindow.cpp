@@ -137,13 +137,9 @@ bool ControlBase::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT&
             if (auto site = clientSite_.As<IOleControlSite>()) site->OnFocus(TRUE);
             if (child_) SetFocus(child_);
             return true;
-        case WM_KILLFOCUS: {
-            HWND next = reinterpret_cast<HWND>(wParam);
-            bool staysInside = next && (next == window_ || IsChild(window_, next));
-            auto site = clientSite_.As<IOleControlSite>();
-            if (site && !staysInside) site->OnFocus(FALSE);
+        case WM_KILLFOCUS:
+            FocusLeaving(reinterpret_cast<HWND>(wParam));
             return true;
-        }
         case WM_MOUSEACTIVATE:
             if (UserMode()) InPlaceActivate(OLEIVERB_UIACTIVATE);
             result = DefWindowProcW(window_, message, wParam, lParam);
@@ -160,18 +156,19 @@ bool ControlBase::OnChildMessage(UINT message, WPARAM wParam, LPARAM, LRESULT& r
             if (UserMode()) InPlaceActivate(OLEIVERB_UIACTIVATE);
             result = MA_ACTIVATE;
             return true;
-        case WM_KILLFOCUS: {
-            // Focus leaving the child for a window outside the control ends the site's focus;
-            // the child then handles the message as usual.
-            HWND next = reinterpret_cast<HWND>(wParam);
-            bool staysInside = next && (next == window_ || IsChild(window_, next));
-            auto site = clientSite_.As<IOleControlSite>();
-            if (site && !staysInside) site->OnFocus(FALSE);
+        case WM_KILLFOCUS:
+            // The child then handles the message as usual.
+            FocusLeaving(reinterpret_cast<HWND>(wParam));
             return false;
-        }
         default:
             return false;
     }
+}
+
+void ControlBase::FocusLeaving(HWND next) {
+    // Focus moving between the control's window and its child stays with the control.
+    if (next && (next == window_ || IsChild(window_, next))) return;
+    if (auto site = clientSite_.As<IOleControlSite>()) site->OnFocus(FALSE);
 }
 
 HWND ControlBase::CreateHostedChild(const wchar_t* className, DWORD style, DWORD exStyle,

@@ -76,6 +76,21 @@ TEST(Activation, UIActivationFocusesTheChildAndDeactivationUndoesIt) {
     EXPECT_EQ(order, (std::vector<std::string>{"OnUIDeactivate", "OnInPlaceDeactivate"}));
 }
 
+TEST(Activation, SiteLearnsWhenFocusLeavesTheControlButNotWhenItMovesInside) {
+    HostedControl hosted;
+    ASSERT_EQ(Verb(hosted, OLEIVERB_UIACTIVATE), S_OK);
+    ASSERT_EQ(GetFocus(), hosted.control->HostedChild());
+    SetFocus(hosted.control->Window());  // forwarded to the child again
+    EXPECT_EQ(GetFocus(), hosted.control->HostedChild());
+    EXPECT_TRUE(hosted.site->CallsStartingWith("OnFocus 0").empty());
+
+    HWND elsewhere = CreateWindowExW(0, L"Edit", L"", WS_CHILD | WS_VISIBLE, 200, 200, 50, 20,
+                                     hosted.site->Window(), nullptr, nullptr, nullptr);
+    SetFocus(elsewhere);
+    EXPECT_EQ(hosted.site->CallsStartingWith("OnFocus 0").size(), 1u);
+    DestroyWindow(elsewhere);
+}
+
 TEST(Activation, PrimaryVerbShowsPagesAtDesignTimeAndActivatesAtRunTime) {
     HostedControl design;
     design.site->userMode = false;
