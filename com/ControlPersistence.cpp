@@ -3,6 +3,8 @@
 // and the loaded control is not dirty.
 #include "com/ControlBase.h"
 
+#include <ole2.h>
+
 namespace zelmor::com {
 
 STDMETHODIMP ControlBase::GetClassID(CLSID* clsid) {
@@ -31,8 +33,18 @@ STDMETHODIMP ControlBase::Save(IStream* stream, BOOL clearDirty) {
 }
 
 STDMETHODIMP ControlBase::GetSizeMax(ULARGE_INTEGER* size) {
-    if (size) size->QuadPart = 0;
-    return E_NOTIMPL;
+    if (!size) return E_POINTER;
+    size->QuadPart = 0;
+    // The exact size: what a save would write now.
+    ComPtr<IStream> measure;
+    HRESULT hr = CreateStreamOnHGlobal(nullptr, TRUE, measure.Put());
+    if (SUCCEEDED(hr)) {
+        hr = SavePropertiesToStream(ControlDispatch(), class_.properties, extent_, measure.Get());
+    }
+    STATSTG stat{};
+    if (SUCCEEDED(hr)) hr = measure->Stat(&stat, STATFLAG_NONAME);
+    if (SUCCEEDED(hr)) *size = stat.cbSize;
+    return hr;
 }
 
 STDMETHODIMP ControlBase::Load(IPropertyBag* bag, IErrorLog* log) {

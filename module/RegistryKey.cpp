@@ -37,7 +37,7 @@ LSTATUS RegistryKey::DeleteTree(HKEY parent, const std::wstring& path) {
     LSTATUS status = RegDeleteTreeW(parent, path.c_str());
     if (status == ERROR_FILE_NOT_FOUND) return ERROR_SUCCESS;
     if (status != ERROR_SUCCESS) return status;
-    // RegDeleteTree empties the key; the key itself goes with RegDeleteKey.
+    // Where RegDeleteTree leaves the emptied key itself behind, it goes now.
     status = RegDeleteKeyW(parent, path.c_str());
     return status == ERROR_FILE_NOT_FOUND ? ERROR_SUCCESS : status;
 }

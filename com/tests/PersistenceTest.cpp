@@ -180,6 +180,8 @@ TEST(Persistence, StreamRoundTrip) {
     // Something the container writes after the control must stay where it is.
     uint32_t marker = 0xC0FFEE;
     WriteBytes(stream.Get(), &marker, sizeof marker);
+    STATSTG written{};
+    stream->Stat(&written, STATFLAG_NONAME);
     Rewind(stream.Get());
 
     HostedControl loaded;
@@ -191,6 +193,11 @@ TEST(Persistence, StreamRoundTrip) {
     uint32_t after = 0;
     EXPECT_EQ(ReadU32(stream.Get(), &after), S_OK);
     EXPECT_EQ(after, marker);
+
+    // The size the container may reserve is what the control writes.
+    ULARGE_INTEGER size{};
+    ASSERT_EQ(loaded.control->GetSizeMax(&size), S_OK);
+    EXPECT_EQ(size.QuadPart + sizeof marker, written.cbSize.QuadPart);
 }
 
 TEST(Persistence, StreamOfAnotherVersionWithMoreOrFewerProperties) {

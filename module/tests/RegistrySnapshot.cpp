@@ -6,6 +6,7 @@ namespace zelmor::module::testing {
 
 namespace {
 
+const wchar_t kScratchParent[] = L"Software\\ZelmorTests";
 const wchar_t kScratchPath[] = L"Software\\ZelmorTests\\Classes";
 
 void Collect(HKEY key, const std::wstring& prefix, std::set<std::wstring>& lines) {
@@ -64,8 +65,8 @@ ScratchKey::ScratchKey() {
 
 ScratchKey::~ScratchKey() {
     if (key_) RegCloseKey(key_);
-    RegDeleteTreeW(HKEY_CURRENT_USER, kScratchPath);
-    RegDeleteKeyW(HKEY_CURRENT_USER, kScratchPath);
+    RegDeleteTreeW(HKEY_CURRENT_USER, kScratchParent);
+    RegDeleteKeyW(HKEY_CURRENT_USER, kScratchParent);
 }
 
 }  // namespace zelmor::module::testing

@@ -144,8 +144,11 @@ TEST_F(ZelmorTypeLibrary, EveryControlHasADualInterfaceEventsAndAClass) {
 }
 
 TEST_F(ZelmorTypeLibrary, InterfacesHaveTheDocumentedNumberOfEntries) {
-    const std::pair<const wchar_t*, WORD> counts[] = {
-        {L"IZelComboBox", 64}, {L"IZelExComboBox", 88}, {L"IZelGrid", 112}};
+    const std::pair<const wchar_t*, WORD> counts[] = {{L"IZelComboBox", 64},
+                                                      {L"IZelListBox", 58},
+                                                      {L"IZelExComboBox", 88},
+                                                      {L"IZelExListBox", 82},
+                                                      {L"IZelGrid", 112}};
     for (const auto& expected : counts) {
         ComPtr<ITypeInfo> part = VtablePart(Named(expected.first).Get());
         ASSERT_TRUE(part) << expected.first;
