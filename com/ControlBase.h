@@ -225,7 +225,9 @@ class ControlBase : public ObjectRoot,
     void DestroyControlWindow();
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT HandleChildMessage(UINT message, WPARAM wParam, LPARAM lParam);
-    // Tells the site the control lost the focus, unless it moves to next inside the control.
+    // Tell the site the control gained or lost the focus.
+    bool InsideControl(HWND window) const;
+    void FocusArriving(HWND previous);
     void FocusLeaving(HWND next);
     void BeginLoad() { loading_ = true; }
     void EndLoad();

@@ -134,7 +134,7 @@ bool ControlBase::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT&
             if (child_) MoveWindow(child_, 0, 0, LOWORD(lParam), HIWORD(lParam), TRUE);
             return true;
         case WM_SETFOCUS:
-            if (auto site = clientSite_.As<IOleControlSite>()) site->OnFocus(TRUE);
+            FocusArriving(reinterpret_cast<HWND>(wParam));
             if (child_) SetFocus(child_);
             return true;
         case WM_KILLFOCUS:
@@ -156,8 +156,11 @@ bool ControlBase::OnChildMessage(UINT message, WPARAM wParam, LPARAM, LRESULT& r
             if (UserMode()) InPlaceActivate(OLEIVERB_UIACTIVATE);
             result = MA_ACTIVATE;
             return true;
+        case WM_SETFOCUS:
+            // The child then handles these as usual.
+            FocusArriving(reinterpret_cast<HWND>(wParam));
+            return false;
         case WM_KILLFOCUS:
-            // The child then handles the message as usual.
             FocusLeaving(reinterpret_cast<HWND>(wParam));
             return false;
         default:
@@ -165,9 +168,19 @@ bool ControlBase::OnChildMessage(UINT message, WPARAM wParam, LPARAM, LRESULT& r
     }
 }
 
+// Focus moving between the control's window and its child stays with the control: the site
+// hears only of focus coming from outside and going outside.
+bool ControlBase::InsideControl(HWND window) const {
+    return window && (window == window_ || IsChild(window_, window));
+}
+
+void ControlBase::FocusArriving(HWND previous) {
+    if (InsideControl(previous)) return;
+    if (auto site = clientSite_.As<IOleControlSite>()) site->OnFocus(TRUE);
+}
+
 void ControlBase::FocusLeaving(HWND next) {
-    // Focus moving between the control's window and its child stays with the control.
-    if (next && (next == window_ || IsChild(window_, next))) return;
+    if (InsideControl(next)) return;
     if (auto site = clientSite_.As<IOleControlSite>()) site->OnFocus(FALSE);
 }
 

@@ -76,7 +76,7 @@ TEST(Activation, UIActivationFocusesTheChildAndDeactivationUndoesIt) {
     EXPECT_EQ(order, (std::vector<std::string>{"OnUIDeactivate", "OnInPlaceDeactivate"}));
 }
 
-TEST(Activation, SiteLearnsWhenFocusLeavesTheControlButNotWhenItMovesInside) {
+TEST(Activation, SiteLearnsWhenFocusEntersOrLeavesTheControlButNotWhenItMovesInside) {
     HostedControl hosted;
     ASSERT_EQ(Verb(hosted, OLEIVERB_UIACTIVATE), S_OK);
     ASSERT_EQ(GetFocus(), hosted.control->HostedChild());
@@ -88,6 +88,9 @@ TEST(Activation, SiteLearnsWhenFocusLeavesTheControlButNotWhenItMovesInside) {
                                      hosted.site->Window(), nullptr, nullptr, nullptr);
     SetFocus(elsewhere);
     EXPECT_EQ(hosted.site->CallsStartingWith("OnFocus 0").size(), 1u);
+    // A click into the child brings the focus straight to it.
+    SetFocus(hosted.control->HostedChild());
+    EXPECT_EQ(hosted.site->CallsStartingWith("OnFocus 1").size(), 2u);
     DestroyWindow(elsewhere);
 }
 
