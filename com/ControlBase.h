@@ -1,0 +1,260 @@
+// The part every control shares: embedding in the host (IOleObject), in-place activation with
+// the control's own window, its view (IViewObject2), ambient properties, property notification
+// and the setter protocol, persistence by property map (stream and property bag), property
+// pages, connection points for events and property notification, and class information.
+//
+// A control class derives from Control<ItsDualInterface> (Control.h), describes itself in a
+// ControlClass (identifiers, misc status, property map, property pages), and adds its
+// properties, its drawing and its window message handlers.
+#pragma once
+
+#include <ocidl.h>
+#include <olectl.h>
+
+#include <string>
+#include <vector>
+
+#include "com/ComPtr.h"
+#include "com/ConnectionPoint.h"
+#include "com/EventArguments.h"
+#include "com/ObjectRoot.h"
+#include "com/PropertyMap.h"
+
+namespace zelmor::com {
+
+// What a control class is, for the plumbing.
+struct ControlClass {
+    const CLSID* clsid;
+    const IID* eventIid;        // the default event interface (a dispatch interface)
+    DWORD miscStatus;           // OLEMISC_ flags of the content aspect
+    SIZEL defaultExtent;        // HIMETRIC
+    PropertyMap properties;     // persisted after the extent, in this order
+    const CLSID* const* pages;  // property pages, in the order they are shown
+    size_t pageCount;
+};
+
+class ControlBase : public ObjectRoot,
+                    public IOleObject,
+                    public IOleInPlaceObject,
+                    public IOleInPlaceActiveObject,
+                    public IOleControl,
+                    public IViewObject2,
+                    public IPersistStreamInit,
+                    public IPersistPropertyBag,
+                    public ISpecifyPropertyPages,
+                    public IConnectionPointContainer,
+                    public IProvideClassInfo2 {
+  public:
+    // IOleObject
+    STDMETHODIMP SetClientSite(IOleClientSite* site) override;
+    STDMETHODIMP GetClientSite(IOleClientSite** site) override;
+    STDMETHODIMP SetHostNames(LPCOLESTR, LPCOLESTR) override { return S_OK; }
+    STDMETHODIMP Close(DWORD saveOption) override;
+    STDMETHODIMP SetMoniker(DWORD, IMoniker*) override { return E_NOTIMPL; }
+    STDMETHODIMP GetMoniker(DWORD, DWORD, IMoniker**) override { return E_NOTIMPL; }
+    STDMETHODIMP InitFromData(IDataObject*, BOOL, DWORD) override { return E_NOTIMPL; }
+    STDMETHODIMP GetClipboardData(DWORD, IDataObject**) override { return E_NOTIMPL; }
+    STDMETHODIMP DoVerb(LONG verb, LPMSG msg, IOleClientSite* site, LONG index, HWND parent,
+                        LPCRECT position) override;
+    STDMETHODIMP EnumVerbs(IEnumOLEVERB** out) override;
+    STDMETHODIMP Update() override { return S_OK; }
+    STDMETHODIMP IsUpToDate() override { return S_OK; }
+    STDMETHODIMP GetUserClassID(CLSID* clsid) override;
+    STDMETHODIMP GetUserType(DWORD form, LPOLESTR* name) override;
+    STDMETHODIMP SetExtent(DWORD aspect, SIZEL* size) override;
+    STDMETHODIMP GetExtent(DWORD aspect, SIZEL* size) override;
+    STDMETHODIMP Advise(IAdviseSink* sink, DWORD* cookie) override;
+    STDMETHODIMP Unadvise(DWORD cookie) override;
+    STDMETHODIMP EnumAdvise(IEnumSTATDATA** out) override;
+    STDMETHODIMP GetMiscStatus(DWORD aspect, DWORD* status) override;
+    STDMETHODIMP SetColorScheme(LOGPALETTE*) override { return E_NOTIMPL; }
+
+    // IOleWindow, IOleInPlaceObject
+    STDMETHODIMP GetWindow(HWND* window) override;
+    STDMETHODIMP ContextSensitiveHelp(BOOL) override { return E_NOTIMPL; }
+    STDMETHODIMP InPlaceDeactivate() override;
+    STDMETHODIMP UIDeactivate() override;
+    STDMETHODIMP SetObjectRects(LPCRECT position, LPCRECT clip) override;
+    STDMETHODIMP ReactivateAndUndo() override { return E_NOTIMPL; }
+
+    // IOleInPlaceActiveObject
+    STDMETHODIMP TranslateAccelerator(LPMSG msg) override;
+    STDMETHODIMP OnFrameWindowActivate(BOOL) override { return S_OK; }
+    STDMETHODIMP OnDocWindowActivate(BOOL) override { return S_OK; }
+    STDMETHODIMP ResizeBorder(LPCRECT, IOleInPlaceUIWindow*, BOOL) override { return S_OK; }
+    STDMETHODIMP EnableModeless(BOOL) override { return S_OK; }
+
+    // IOleControl
+    STDMETHODIMP GetControlInfo(CONTROLINFO* info) override;
+    STDMETHODIMP OnMnemonic(MSG*) override { return S_OK; }
+    STDMETHODIMP OnAmbientPropertyChange(DISPID dispid) override;
+    STDMETHODIMP FreezeEvents(BOOL freeze) override;
+
+    // IViewObject, IViewObject2
+    STDMETHODIMP Draw(DWORD aspect, LONG index, void* aspectInfo, DVTARGETDEVICE* device,
+                      HDC targetDevice, HDC dc, LPCRECTL bounds, LPCRECTL metafileBounds,
+                      BOOL(STDMETHODCALLTYPE* continueDrawing)(ULONG_PTR),
+                      ULONG_PTR continueArgument) override;
+    STDMETHODIMP GetColorSet(DWORD, LONG, void*, DVTARGETDEVICE*, HDC, LOGPALETTE**) override {
+        return E_NOTIMPL;
+    }
+    STDMETHODIMP Freeze(DWORD, LONG, void*, DWORD*) override { return E_NOTIMPL; }
+    STDMETHODIMP Unfreeze(DWORD) override { return E_NOTIMPL; }
+    STDMETHODIMP SetAdvise(DWORD aspects, DWORD flags, IAdviseSink* sink) override;
+    STDMETHODIMP GetAdvise(DWORD* aspects, DWORD* flags, IAdviseSink** sink) override;
+    STDMETHODIMP GetExtent(DWORD aspect, LONG index, DVTARGETDEVICE* device, LPSIZEL size) override;
+
+    // IPersist, IPersistStreamInit, IPersistPropertyBag
+    STDMETHODIMP GetClassID(CLSID* clsid) override;
+    STDMETHODIMP IsDirty() override { return dirty_ ? S_OK : S_FALSE; }
+    STDMETHODIMP Load(IStream* stream) override;
+    STDMETHODIMP Save(IStream* stream, BOOL clearDirty) override;
+    STDMETHODIMP GetSizeMax(ULARGE_INTEGER* size) override;
+    STDMETHODIMP InitNew() override;
+    STDMETHODIMP Load(IPropertyBag* bag, IErrorLog* log) override;
+    STDMETHODIMP Save(IPropertyBag* bag, BOOL clearDirty, BOOL saveAll) override;
+
+    // ISpecifyPropertyPages
+    STDMETHODIMP GetPages(CAUUID* pages) override;
+
+    // IConnectionPointContainer
+    STDMETHODIMP EnumConnectionPoints(IEnumConnectionPoints** out) override;
+    STDMETHODIMP FindConnectionPoint(REFIID iid, IConnectionPoint** out) override;
+
+    // IProvideClassInfo, IProvideClassInfo2
+    STDMETHODIMP GetClassInfo(ITypeInfo** out) override;
+    STDMETHODIMP GetGUID(DWORD kind, GUID* guid) override;
+
+    // --- For the control classes and their hosts inside the library ---
+
+    HWND Window() const { return window_; }
+    // The standard window hosted in the control's window, if any.
+    HWND HostedChild() const { return child_; }
+    bool InPlaceActive() const { return inPlaceActive_; }
+    bool UIActive() const { return uiActive_; }
+    const RECT& Position() const { return position_; }
+    const SIZEL& Extent() const { return extent_; }
+    IOleClientSite* ClientSite() const { return clientSite_.Get(); }
+
+    // Ambient properties of the container, through the client site's dispatch interface.
+    HRESULT GetAmbientProperty(DISPID dispid, VARIANT* value) const;
+    // Run mode (ambient UserMode); a container that does not say counts as run mode.
+    bool UserMode() const;
+    // The name the container gives the control (ambient DisplayName); empty when none.
+    std::wstring AmbientDisplayName() const;
+
+    // The setter protocol: an unchanged value returns S_OK at once; otherwise the container is
+    // asked for permission (a refusal returns S_FALSE and changes nothing), then the value is
+    // stored, the control marked dirty, the change announced and the view redrawn.
+    template <typename T, typename U>
+    HRESULT SetProperty(DISPID dispid, T& field, const U& value) {
+        if (field == value) return S_OK;
+        if (!RequestEdit(dispid)) return S_FALSE;
+        field = value;
+        PropertyChanged(dispid);
+        return S_OK;
+    }
+    HRESULT SetStringProperty(DISPID dispid, std::wstring& field, BSTR value);
+
+    // Asks the property-notification sinks whether dispid may change.
+    bool RequestEdit(DISPID dispid);
+    // Marks the control dirty, tells the property-notification sinks and redraws.
+    void PropertyChanged(DISPID dispid);
+    void SetDirty(bool dirty) { dirty_ = dirty; }
+    bool Dirty() const { return dirty_; }
+    // Redraws the window, or tells the view's advise sink that the picture changed.
+    void FireViewChange();
+
+    // Fires event dispid to every sink of the event interface.
+    void FireEvent(DISPID dispid, EventArguments& arguments);
+    void FireEvent(DISPID dispid);
+    int EventsFrozen() const { return freezeCount_; }
+
+    // Activates the control in place (and UI-activates it for OLEIVERB_UIACTIVATE or when
+    // ui is set): its window is created in the container's window.
+    HRESULT InPlaceActivate(LONG verb);
+
+  protected:
+    explicit ControlBase(const ControlClass& controlClass);
+    ~ControlBase() override;
+
+    void* FindInterface(REFIID iid) override;
+    void FinalRelease() override;
+
+    // The control's own dispatch interface, through which persistence reads and writes the
+    // properties of the map.
+    virtual IDispatch* ControlDispatch() = 0;
+
+    // --- Hooks for the control classes ---
+
+    // After the container gave the control a client site (not called for a null site).
+    virtual void OnClientSiteSet() {}
+    // After the properties were initialised or loaded (InitNew, or Load from stream or bag).
+    virtual void OnPropertiesLoaded() {}
+    virtual void OnAmbientChanged(DISPID) {}
+    // Draws the control into dc within bounds (window painting and IViewObject::Draw).
+    virtual void OnDraw(HDC dc, const RECT& bounds);
+    // After the window was created (child windows go here) and before it is destroyed.
+    virtual void OnWindowCreated() {}
+    virtual void OnWindowDestroying() {}
+    // A message of the control's own window; true when handled, with its result.
+    virtual bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+    // A message of the hosted child window (CreateHostedChild); true when handled. Messages
+    // not handled go to the child's own window procedure.
+    virtual bool OnChildMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+    // The keyboard message the host hands to the control while it is UI-active; the default
+    // offers it to the container's control site.
+    virtual HRESULT OnTranslateAccelerator(MSG* msg);
+
+    // Offers a keyboard message to the container's control site with a shift state (1 Shift,
+    // 2 Ctrl, 4 Alt); S_FALSE when the site did not translate it.
+    HRESULT TranslateThroughSite(MSG* msg, DWORD shiftState);
+
+    // Creates the standard window that fills the control's window (an edit box, a button, ...)
+    // and routes its messages through OnChildMessage first. Replaces an earlier child.
+    HWND CreateHostedChild(const wchar_t* className, DWORD style, DWORD exStyle,
+                           const wchar_t* text = L"");
+    void DestroyHostedChild();
+
+  private:
+    friend class ControlWindow;
+
+    HRESULT ShowPropertyPages(HWND parent);
+    HRESULT UIActivate();
+    void CreateControlWindow(HWND parent, const RECT& position);
+    void DestroyControlWindow();
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT HandleChildMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    // Tell the site the control gained or lost the focus.
+    bool InsideControl(HWND window) const;
+    void FocusArriving(HWND previous);
+    void FocusLeaving(HWND next);
+    void BeginLoad() { loading_ = true; }
+    void EndLoad();
+
+    const ControlClass& class_;
+    ConnectionPoint events_;
+    ConnectionPoint propertyNotify_;
+
+    ComPtr<IOleClientSite> clientSite_;
+    ComPtr<IOleInPlaceSite> inPlaceSite_;
+    ComPtr<IOleInPlaceFrame> frame_;
+    ComPtr<IOleInPlaceUIWindow> uiWindow_;
+    ComPtr<IOleAdviseHolder> adviseHolder_;
+    ComPtr<IAdviseSink> viewSink_;
+    DWORD viewAspects_ = 0;
+    DWORD viewAdviseFlags_ = 0;
+
+    SIZEL extent_;
+    RECT position_{};
+    HWND window_ = nullptr;
+    HWND child_ = nullptr;
+    WNDPROC childProcedure_ = nullptr;
+    bool inPlaceActive_ = false;
+    bool uiActive_ = false;
+    bool dirty_ = false;
+    bool loading_ = false;
+    int freezeCount_ = 0;
+};
+
+}  // namespace zelmor::com

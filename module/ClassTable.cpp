@@ -1,0 +1,72 @@
+#include "module/ClassTable.h"
+
+#include "module/PageClassIds.h"
+#include "module/zelmor.h"
+
+namespace zelmor::module {
+
+namespace {
+
+// Misc status of the controls: recompose on resize, cannot link inside, inside-out, activate
+// when visible, set client site first; the button also acts like a button.
+constexpr DWORD kControlStatus = OLEMISC_RECOMPOSEONRESIZE | OLEMISC_CANTLINKINSIDE |
+                                 OLEMISC_INSIDEOUT | OLEMISC_ACTIVATEWHENVISIBLE |
+                                 OLEMISC_SETCLIENTSITEFIRST;
+constexpr DWORD kButtonStatus = kControlStatus | OLEMISC_ACTSLIKEBUTTON;
+static_assert(kControlStatus == 131473 && kButtonStatus == 135569, "fixed misc status values");
+
+constexpr ClassKind kControl = ClassKind::Control;
+constexpr ClassKind kPage = ClassKind::PropertyPage;
+
+const ClassEntry kClasses[] = {
+    {L"ZelmorDb", L"ZelBtr", &CLSID_ZelmorDb, kControl, 1, kControlStatus, nullptr},
+    {L"ZelEdit", L"ZelEdit", &CLSID_ZelEdit, kControl, 3, kControlStatus, nullptr},
+    {L"ZelBtn", L"ZelBtn", &CLSID_ZelBtn, kControl, 2, kButtonStatus, nullptr},
+    {L"ZelComboBox", L"ZelComboBox", &CLSID_ZelComboBox, kControl, 4, kControlStatus, nullptr},
+    {L"ZelListBox", L"ZelListBox", &CLSID_ZelListBox, kControl, 5, kControlStatus, nullptr},
+    {L"ZelHScroll", L"ZelHScroll", &CLSID_ZelHScroll, kControl, 6, kControlStatus, nullptr},
+    {L"ZelVScroll", L"ZelVScroll", &CLSID_ZelVScroll, kControl, 7, kControlStatus, nullptr},
+    {L"ZelCheck", L"ZelCheck", &CLSID_ZelCheck, kControl, 8, kControlStatus, nullptr},
+    {L"ZelOptBtn", L"ZelOptBtn", &CLSID_ZelOptBtn, kControl, 10, kControlStatus, nullptr},
+    {L"ZelGrid", L"ZelGrid", &CLSID_ZelGrid, kControl, 11, kControlStatus, nullptr},
+    {L"ZelPic", L"ZelPic", &CLSID_ZelPic, kControl, 12, kControlStatus, nullptr},
+    {L"ZelBtrPpg", nullptr, &CLSID_ZelBtrPpg, kPage, 0, 0, nullptr},
+    {L"ZelBtnPpg", nullptr, &CLSID_ZelBtnPpg, kPage, 0, 0, nullptr},
+    {L"ZelEditPpg", nullptr, &CLSID_ZelEditPpg, kPage, 0, 0, nullptr},
+    {L"ZelListBoxPpg", nullptr, &CLSID_ZelListBoxPpg, kPage, 0, 0, nullptr},
+    {L"ZelComboBoxPpg", nullptr, &CLSID_ZelComboBoxPpg, kPage, 0, 0, nullptr},
+    {L"ZelCheckPpg", nullptr, &CLSID_ZelCheckPpg, kPage, 0, 0, nullptr},
+    {L"ZelOptBtnPpg", nullptr, &CLSID_ZelOptBtnPpg, kPage, 0, 0, nullptr},
+    {L"ZelPicPpg", nullptr, &CLSID_ZelPicPpg, kPage, 0, 0, nullptr},
+    {L"ZelHScrollPpg", nullptr, &CLSID_ZelHScrollPpg, kPage, 0, 0, nullptr},
+    {L"ZelVScrollPpg", nullptr, &CLSID_ZelVScrollPpg, kPage, 0, 0, nullptr},
+    {L"ZelGridPpg", nullptr, &CLSID_ZelGridPpg, kPage, 0, 0, nullptr},
+    {L"ZelExComboBox", L"ZelExComboBox", &CLSID_ZelExComboBox, kControl, 13, kControlStatus,
+     nullptr},
+    {L"ZelExComboBoxPpg", nullptr, &CLSID_ZelExComboBoxPpg, kPage, 0, 0, nullptr},
+    {L"ZelExListBox", L"ZelExListBox", &CLSID_ZelExListBox, kControl, 14, kControlStatus, nullptr},
+    {L"ZelExListBoxPpg", nullptr, &CLSID_ZelExListBoxPpg, kPage, 0, 0, nullptr},
+    {L"ZelExComboBoxPpg2", nullptr, &CLSID_ZelExComboBoxPpg2, kPage, 0, 0, nullptr},
+    {L"ZelExListBoxPpg2", nullptr, &CLSID_ZelExListBoxPpg2, kPage, 0, 0, nullptr},
+};
+
+static_assert(sizeof kClasses / sizeof kClasses[0] == 28, "the library serves 28 classes");
+
+}  // namespace
+
+const GUID kApplicationId = {
+    0xF8DB4BEC, 0xAEF0, 0x48C2, {0xA3, 0x9A, 0x4E, 0xF5, 0x3B, 0x2D, 0xC0, 0x81}};
+const wchar_t kApplicationName[] = L"zelbt320";
+
+ClassList ClassTable() {
+    return ClassList{kClasses, sizeof kClasses / sizeof kClasses[0]};
+}
+
+const ClassEntry* FindClass(ClassList classes, REFCLSID clsid) {
+    for (const ClassEntry& entry : classes) {
+        if (IsEqualCLSID(*entry.clsid, clsid)) return &entry;
+    }
+    return nullptr;
+}
+
+}  // namespace zelmor::module
