@@ -141,11 +141,7 @@ TEST_P(CrashTest, NothingAcknowledgedIsLostAndNothingElseAppears) {
         FaultyFileSystem fs;
         {
             RecordManager manager(fs);
-            ASSERT_EQ(0, Create(manager, kPath,
-                                FileSpecBytes(kFixed,
-                                              {{1, 4, ZELRM_KEY_EXTENDED_TYPE, ZELRM_TYPE_INTEGER},
-                                               {5, 8, ZELRM_KEY_DUPLICATES | ZELRM_KEY_MODIFIABLE}},
-                                              ZELRM_FILE_VARIABLE_LENGTH)));
+            ASSERT_EQ(0, Create(manager, kPath, IdAndNameSpec(kFixed, ZELRM_FILE_VARIABLE_LENGTH)));
         }
         const Fault fault = faults[random() % 4];
         fs.ArmFault(fault, 1 + random() % 150);

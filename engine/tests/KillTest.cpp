@@ -63,10 +63,7 @@ TEST(KillTest, AKilledProcessLeavesEveryAcknowledgedChange) {
     const std::string path = std::string(directory) + "/killed.btr";
     {
         RecordManager manager;
-        ASSERT_EQ(0, Create(manager, path,
-                            FileSpecBytes(kRecordLength,
-                                          {{1, 4, ZELRM_KEY_EXTENDED_TYPE, ZELRM_TYPE_INTEGER},
-                                           {5, 8, ZELRM_KEY_DUPLICATES | ZELRM_KEY_MODIFIABLE}})));
+        ASSERT_EQ(0, Create(manager, path, IdAndNameSpec(kRecordLength)));
     }
     State state;
     std::mt19937 random(99);

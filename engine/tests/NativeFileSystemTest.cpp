@@ -35,11 +35,7 @@ TEST_F(NativeFileSystemTest, TablesSurviveCloseAndReopen) {
     State written;
     {
         RecordManager manager;
-        ASSERT_EQ(0, Create(manager, path,
-                            FileSpecBytes(16,
-                                          {{1, 4, ZELRM_KEY_EXTENDED_TYPE, ZELRM_TYPE_INTEGER},
-                                           {5, 8, ZELRM_KEY_DUPLICATES | ZELRM_KEY_MODIFIABLE}},
-                                          ZELRM_FILE_VARIABLE_LENGTH)));
+        ASSERT_EQ(0, Create(manager, path, IdAndNameSpec(16, ZELRM_FILE_VARIABLE_LENGTH)));
         EXPECT_EQ(59, Create(manager, path, FileSpecBytes(16, {}), -1));
         Block block;
         ASSERT_EQ(0, Open(manager, block, path));

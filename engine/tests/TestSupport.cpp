@@ -102,6 +102,13 @@ std::uint32_t RecordCount(RecordManager& manager, Block& block) {
     return count;
 }
 
+Bytes IdAndNameSpec(std::uint16_t recordLength, std::uint16_t fileFlags) {
+    return FileSpecBytes(recordLength,
+                         {{1, 4, ZELRM_KEY_EXTENDED_TYPE, ZELRM_TYPE_INTEGER},
+                          {5, 8, ZELRM_KEY_DUPLICATES | ZELRM_KEY_MODIFIABLE}},
+                         fileFlags);
+}
+
 ::testing::AssertionResult ReadTable(RecordManager& manager, const std::string& path,
                                      State* state) {
     Block block;

@@ -60,9 +60,12 @@ std::uint32_t RecordCount(RecordManager& manager, Block& block);
 // Records by the id in their first 4 bytes.
 using State = std::map<std::int32_t, Bytes>;
 
-// Reads a table whose key 0 is a unique integer id at offset 0 and key 1 a string of 8 bytes at
-// offset 4: the records in physical order, checking that both keys and the record count agree
-// with them.
+// A table whose key 0 is a unique integer id at offset 0 and key 1 a string of 8 bytes at
+// offset 4 (duplicates, modifiable).
+Bytes IdAndNameSpec(std::uint16_t recordLength, std::uint16_t fileFlags = 0);
+
+// Reads such a table: the records in physical order, checking that both keys and the record
+// count agree with them.
 ::testing::AssertionResult ReadTable(RecordManager& manager, const std::string& path,
                                      State* state);
 
