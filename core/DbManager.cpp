@@ -19,6 +19,13 @@ bool DbManager::SetLockBias(int bias) {
     return true;
 }
 
+bool DbManager::SetExtendedMode(const std::string& mode) {
+    if (mode.size() != 2) return false;
+    extendedMode_[0] = mode[0];
+    extendedMode_[1] = mode[1];
+    return true;
+}
+
 DbManager& TheDbManager() {
     static DbManager manager(platform::CurrentPlatform());
     return manager;

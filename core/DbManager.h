@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 namespace zelmor::platform {
 class Platform;
@@ -25,10 +26,16 @@ public:
     // Refuses any other value (false) and keeps the previous bias.
     bool SetLockBias(int bias);
 
+    // The two mode characters of every extended-operation request ("UC" at start).
+    const char* ExtendedMode() const { return extendedMode_; }
+    // Takes exactly two characters; false for any other length.
+    bool SetExtendedMode(const std::string& mode);
+
 private:
     std::uint8_t nullKeyValue_ = 0;
     std::uint16_t fileFlags_ = 130;
     std::int16_t lockBias_ = 0;
+    char extendedMode_[3] = {'U', 'C', '\0'};
 };
 
 // The process-wide manager, built from the current platform on first use.
