@@ -1,0 +1,45 @@
+#include "binding/Transfers.h"
+
+#include "core/Dictionary.h"
+#include "core/FieldAccess.h"
+
+namespace zelmor {
+
+bool FormControls::ReadFieldValue(const TableDef& table, const FieldDef& field,
+                                  std::string& text) {
+    return registry_.GetFieldControls(formWindow_, table.name, field.name, text) > 0;
+}
+
+void FormControls::ShowRecord(const TableDef& table) {
+    for (std::size_t i = 0; i < table.fields.size(); ++i) {
+        registry_.SetFieldControls(formWindow_, table.name, table.fields[i].name,
+                                   DbGetFieldDataByID(table, static_cast<int>(i)));
+    }
+}
+
+int TransferToControls(BindingRegistry& registry, DataSource& source, TableDef& table) {
+    for (const FieldDef& field : table.fields) {
+        // The form window is taken for every field, as the data control may move meanwhile.
+        registry.SetFieldControls(source.GetFormWindow(), table.name, field.name,
+                                  DbGetFieldData(table, field.name));
+    }
+    return 0;
+}
+
+// Values are written one after another, stepping over each nullable field's null byte as every
+// other write into a record does, so that a table with nullable fields gets its values where
+// the record holds them.
+int TransferFromControls(BindingRegistry& registry, DataSource& source, TableDef& table) {
+    FormControls controls(registry, source.GetFormWindow());
+    ReadControlsIntoRecord(table, controls, Placement::Walk);
+    return 0;
+}
+
+int ClearControls(BindingRegistry& registry, DataSource& source, TableDef& table) {
+    for (const FieldDef& field : table.fields) {
+        registry.ClearFieldControls(source.GetFormWindow(), table.name, field.name);
+    }
+    return 0;
+}
+
+}  // namespace zelmor
