@@ -1,0 +1,136 @@
+#include <gtest/gtest.h>
+
+#include "core/tests/OpenSampleTables.h"
+#include "extended/ExtendedFill.h"
+#include "extended/ResultSets.h"
+#include "values/PendingLine.h"
+
+using namespace zelmor;
+using namespace zelmor::testing;
+
+namespace {
+
+// A list that records its lines and lets a test play the Format handler.
+class FakeList : public ExtendedFillTarget {
+public:
+    void ClearLines() override {
+        lines.clear();
+        ++clears;
+    }
+    bool RaiseFormat(std::string& line) override {
+        ++formats;
+        if (onFormat) return onFormat(line);
+        return false;
+    }
+    bool AddLine(const std::string& line, std::uint32_t itemData) override {
+        if (capacity >= 0 && static_cast<int>(lines.size()) >= capacity) return false;
+        lines.push_back(line);
+        items.push_back(itemData);
+        return true;
+    }
+    void RaiseBtrieveError(int status) override { errors.push_back(status); }
+
+    std::vector<std::string> lines;
+    std::vector<std::uint32_t> items;
+    std::vector<int> errors;
+    std::function<bool(std::string&)> onFormat;
+    int clears = 0, formats = 0, capacity = -1;
+};
+
+class ExtendedFillTest : public OpenSampleTables {
+protected:
+    void SetUp() override {
+        OpenSampleTables::SetUp();
+        FreeAllResultSets();
+        for (int code = 1; code <= 7; ++code) {
+            InsertCustomer(code, "N" + std::to_string(code), code <= 4 ? "A" : "B");
+        }
+        request.fields = "Code,Name";
+        request.maxRecords = 2;
+    }
+    void TearDown() override {
+        FreeAllResultSets();
+        OpenSampleTables::TearDown();
+    }
+    int Run() { return RunExtendedFill(Customer(), 0, request, list, resultId); }
+
+    ExtendedFillRequest request;
+    FakeList list;
+    int resultId = -1;
+};
+
+}  // namespace
+
+TEST_F(ExtendedFillTest, OneLinePerRecordAcrossSeveralRequests) {
+    request.separator = "\t";
+    ASSERT_EQ(Run(), 0);
+    ASSERT_EQ(list.lines.size(), 7u);
+    EXPECT_EQ(list.lines[0], "1\tN1");
+    EXPECT_EQ(list.lines[6], "7\tN7");
+    EXPECT_EQ(list.clears, 1);
+    EXPECT_TRUE(list.errors.empty());
+    EXPECT_EQ(list.items[3], 0u);  // no positions kept
+}
+
+TEST_F(ExtendedFillTest, ScansBackwardsAndKeepsPositions) {
+    request.operation = kOpGetPrevEx;
+    request.conditions = "@Kind = A";
+    request.savePosition = true;
+    ASSERT_EQ(Run(), 0);
+    ASSERT_EQ(list.lines.size(), 4u);
+    EXPECT_EQ(list.lines[0], "4 N4");
+    EXPECT_NE(list.items[0], list.items[1]);
+}
+
+TEST_F(ExtendedFillTest, FormatHandlersReplaceDropOrAbort) {
+    list.onFormat = [&](std::string& line) {
+        if (line.rfind("2 ", 0) == 0) line.clear();                   // dropped
+        if (line.rfind("3 ", 0) == 0) ExtendedFillPendingLine().Set("three");  // replaced
+        return line.rfind("6 ", 0) == 0;                              // abort at 6
+    };
+    ASSERT_EQ(Run(), 0);
+    EXPECT_EQ(list.lines, (std::vector<std::string>{"1 N1", "three", "4 N4", "5 N5"}));
+    EXPECT_EQ(list.formats, 6);
+}
+
+TEST_F(ExtendedFillTest, RejectCountEndsTheListPassWithTheErrorEvent) {
+    request.conditions = "@Code = 7";
+    request.skipRecords = 3;  // three rejected records end a request
+    ASSERT_EQ(Run(), 0);
+    EXPECT_TRUE(list.lines.empty());
+    EXPECT_EQ(list.errors, std::vector<int>{60});
+}
+
+TEST_F(ExtendedFillTest, GridRowsGoOnAfterRejectsAndStopWhenFull) {
+    request.conditions = "@Code >= 6";
+    request.skipRecords = 3;
+    request.gridRows = true;
+    ASSERT_EQ(Run(), 0);
+    EXPECT_EQ(list.lines.size(), 2u);
+    EXPECT_TRUE(list.errors.empty());
+    request.conditions = "";
+    list.capacity = 3;
+    ASSERT_EQ(Run(), 0);
+    EXPECT_EQ(list.lines.size(), 3u);
+}
+
+TEST_F(ExtendedFillTest, KeptRepliesAccumulateInOneResultSet) {
+    request.leaveResults = true;
+    ASSERT_EQ(Run(), 0);
+    ASSERT_GE(resultId, 0);
+    // Only the replies with status 0 are kept: the last one (end of file) is shown, not kept.
+    int kept = ResultSetRecordCount(resultId);
+    EXPECT_GE(kept, 6);
+    EXPECT_LE(kept, 7);
+    EXPECT_EQ(DbExGetFieldData(resultId, "Name", 5), "N6");
+}
+
+TEST_F(ExtendedFillTest, TheTablesPositionIsRestored) {
+    DbClearFieldBuffer(Customer());
+    DbSetFieldData(Customer(), "Code", "3");
+    ASSERT_EQ(DbAccess(Customer(), 5, "Code"), 0);
+    ASSERT_EQ(Run(), 0);
+    EXPECT_EQ(DbGetFieldData(Customer(), "Code"), "3");
+    ASSERT_EQ(DbAccess(Customer(), 6, "Code"), 0);
+    EXPECT_EQ(DbGetFieldData(Customer(), "Code"), "4");
+}
