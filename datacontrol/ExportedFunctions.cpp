@@ -1,0 +1,374 @@
+// The exported functions: one process-wide attachment to a data control, and the data
+// operations on its dictionary by table, field and key numbers.
+#include "datacontrol/zelmor.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "binding/BindingRegistry.h"
+#include "binding/Transfers.h"
+#include "core/FieldAccess.h"
+#include "core/RecordOperations.h"
+#include "core/TableFiles.h"
+#include "extended/ResultSets.h"
+#include "platform/CodePage.h"
+#include "values/GlobalOptions.h"
+#include "values/PendingLine.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
+namespace zelmor {
+namespace {
+
+constexpr std::size_t kResultTextSize = 32000;
+
+// The data control of the last successful attach. It is asked of the registry at every call,
+// so that a data control that went away is never used (calls then give -12), and its current
+// dictionary is the one used.
+struct Attachment {
+    std::string name;
+    WindowHandle formWindow = 0;
+    DataSource* source = nullptr;
+};
+
+Attachment& Current() {
+    static Attachment attachment;
+    return attachment;
+}
+
+char g_resultText[kResultTextSize];
+std::size_t g_resultLength = 0;
+
+DataSource* Attached() {
+    DataSource* source = Current().source;
+    return source != nullptr && Registry().IsRegistered(source) ? source : nullptr;
+}
+
+FormContext* CurrentContext() {
+    DataSource* source = Attached();
+    return source == nullptr ? nullptr : source->Context();
+}
+
+// The checks every table function makes, in this order: an attachment with a dictionary (-12),
+// the table number (-15), and the table being open where the operation needs it (-3).
+int FindTable(int tableId, TableDef*& table, bool mustBeOpen) {
+    FormContext* context = CurrentContext();
+    if (context == nullptr) return rc::kNotAttached;
+    if (tableId < 0 || static_cast<std::size_t>(tableId) >= context->tables.size()) {
+        return rc::kTableIdOutOfRange;
+    }
+    table = &context->tables[static_cast<std::size_t>(tableId)];
+    if (mustBeOpen && !table->open) return rc::kNotOpen;
+    return 0;
+}
+
+char* IntoResultBuffer(const std::string& text) {
+    std::size_t length = platform::CharBoundaryAtOrBefore(text, kResultTextSize - 1);
+    std::memcpy(g_resultText, text.data(), length);
+    g_resultText[length] = '\0';
+    g_resultLength = length;
+    return g_resultText;
+}
+
+char* EmptyResult() { return IntoResultBuffer(std::string()); }
+
+// A new string holding the ANSI bytes, with its byte length in front (an automation string on
+// Windows); the caller frees it with ZelFreeString.
+char* NewString(const std::string& text) {
+#ifdef _WIN32
+    BSTR string = SysAllocStringByteLen(text.data(), static_cast<UINT>(text.size()));
+    return reinterpret_cast<char*>(string);
+#else
+    auto* block = static_cast<char*>(std::malloc(4 + text.size() + 2));
+    if (block == nullptr) return nullptr;
+    std::uint32_t length = static_cast<std::uint32_t>(text.size());
+    std::memcpy(block, &length, 4);
+    std::memcpy(block + 4, text.data(), text.size());
+    block[4 + text.size()] = block[5 + text.size()] = '\0';
+    return block + 4;
+#endif
+}
+
+char* TextResult(const std::string& text) {
+    return Options().FixStrAddr() != 0 ? IntoResultBuffer(text) : NewString(text);
+}
+
+std::string Text(const char* text) { return text == nullptr ? std::string() : text; }
+
+}  // namespace
+}  // namespace zelmor
+
+using namespace zelmor;
+
+extern "C" {
+
+int16_t ZELMOR_API DbAttachControl(const char* controlName, const char* formName) {
+    DataSource* found = nullptr;
+    int status = Registry().FindDataSourceByFormName(Text(controlName), Text(formName), found);
+    if (status == lookup::kNotFound) return static_cast<int16_t>(status);
+    Attachment& current = Current();
+    current.source = found;
+    current.name = Text(controlName);
+    if (status == lookup::kNoDictionary) return static_cast<int16_t>(status);
+    WindowHandle window = 0;
+    status = found->QueryFormHandle(window);
+    if (status == 0) current.formWindow = window;
+    return static_cast<int16_t>(status);
+}
+
+int16_t ZELMOR_API DbAttachControlByHwnd(const char* controlName, ZelWindow window) {
+    DataSource* found = nullptr;
+    int status = Registry().FindDataSourceByWindow(Text(controlName), window, found);
+    if (status == lookup::kNotFound) return static_cast<int16_t>(status);
+    Current().source = found;
+    Current().name = Text(controlName);
+    return static_cast<int16_t>(status);
+}
+
+// The settings of the open come from the attached data control itself.
+int16_t ZELMOR_API DbOpen(int16_t tableId) {
+    TableDef* table = nullptr;
+    int status = FindTable(tableId, table, false);
+    if (status != 0) return static_cast<int16_t>(status);
+    if (table->open) return rc::kAlreadyOpen;
+    DataSource* source = Attached();
+    return static_cast<int16_t>(
+        OpenTable(*source->Context(), *table, source->OwnerName(), source->OpenMode()));
+}
+
+int16_t ZELMOR_API DbClose(int16_t tableId) {
+    TableDef* table = nullptr;
+    int status = FindTable(tableId, table, true);
+    return static_cast<int16_t>(status != 0 ? status : CloseTable(*table));
+}
+
+int16_t ZELMOR_API DbCreate(int16_t tableId) {
+    TableDef* table = nullptr;
+    int status = FindTable(tableId, table, false);
+    if (status != 0) return static_cast<int16_t>(status);
+    if (table->open) return rc::kAlreadyOpen;
+    return static_cast<int16_t>(CreateTableFile(*Attached()->Context(), *table));
+}
+
+int16_t ZELMOR_API DbAccess(int16_t operation, int16_t tableId, int16_t indexId) {
+    TableDef* table = nullptr;
+    int status = FindTable(tableId, table, true);
+    return static_cast<int16_t>(status != 0 ? status : DbAccessByID(*table, operation, indexId));
+}
+
+int16_t ZELMOR_API DbGetDirect(int16_t tableId, int32_t position, int16_t indexId) {
+    TableDef* table = nullptr;
+    int status = FindTable(tableId, table, true);
+    return static_cast<int16_t>(
+        status != 0 ? status
+                    : DbGetDirectByID(*table, static_cast<std::uint32_t>(position), indexId));
+}
+
+int32_t ZELMOR_API DbGetPosition(int16_t tableId) {
+    TableDef* table = nullptr;
+    int status = FindTable(tableId, table, true);
+    return status != 0 ? status : zelmor::DbGetPosition(*table);
+}
+
+int16_t ZELMOR_API DbFindPercentage(int16_t tableId, int16_t indexId, int32_t position,
+                                    int16_t* percentage) {
+    TableDef* table = nullptr;
+    int status = FindTable(tableId, table, true);
+    if (status != 0) return static_cast<int16_t>(status);
+    int found = 0;
+    status = DbFindPercentageByID(*table, indexId, static_cast<std::uint32_t>(position), found);
+    if (percentage != nullptr) *percentage = static_cast<int16_t>(found);
+    return static_cast<int16_t>(status);
+}
+
+int16_t ZELMOR_API DbGetByPercentage(int16_t tableId, int16_t indexId, int16_t percentage) {
+    TableDef* table = nullptr;
+    int status = FindTable(tableId, table, true);
+    return static_cast<int16_t>(
+        status != 0 ? status
+                    : DbGetByPercentageByID(*table, indexId, static_cast<std::uint16_t>(percentage)));
+}
+
+int16_t ZELMOR_API DbUnlock(int16_t tableId, int16_t unlockType) {
+    TableDef* table = nullptr;
+    int status = FindTable(tableId, table, true);
+    return static_cast<int16_t>(status != 0 ? status : zelmor::DbUnlock(*table, unlockType));
+}
+
+int16_t ZELMOR_API DbGetNumOfRecords(int16_t tableId, int32_t* count) {
+    TableDef* table = nullptr;
+    int status = FindTable(tableId, table, true);
+    if (status != 0) return static_cast<int16_t>(status);
+    std::uint32_t records = 0;
+    status = zelmor::DbGetNumOfRecords(*table, records);
+    if (status == 0 && count != nullptr) *count = static_cast<int32_t>(records);
+    return static_cast<int16_t>(status);
+}
+
+int16_t ZELMOR_API DbBeginTransaction(int16_t lockBias) {
+    return static_cast<int16_t>(zelmor::DbBeginTransaction(lockBias));
+}
+
+int16_t ZELMOR_API DbBeginConCurTransaction(int16_t lockBias) {
+    return static_cast<int16_t>(zelmor::DbBeginConCurTransaction(lockBias));
+}
+
+int16_t ZELMOR_API DbEndTransaction(void) {
+    return static_cast<int16_t>(zelmor::DbEndTransaction());
+}
+
+int16_t ZELMOR_API DbAbortTransaction(void) {
+    return static_cast<int16_t>(zelmor::DbAbortTransaction());
+}
+
+char* ZELMOR_API DbGetFieldData(int16_t tableId, int16_t fieldId) {
+    TableDef* table = nullptr;
+    int status = FindTable(tableId, table, true);
+    if (status == rc::kTableIdOutOfRange) return nullptr;
+    if (status != 0) return EmptyResult();
+    return TextResult(DbGetFieldDataByID(*table, fieldId));
+}
+
+int16_t ZELMOR_API DbSetFieldData(int16_t tableId, int16_t fieldId, const char* text) {
+    TableDef* table = nullptr;
+    int status = FindTable(tableId, table, true);
+    return static_cast<int16_t>(status != 0 ? status
+                                            : DbSetFieldDataByID(*table, fieldId, Text(text)));
+}
+
+int16_t ZELMOR_API DbClearFieldBuffer(int16_t tableId) {
+    TableDef* table = nullptr;
+    int status = FindTable(tableId, table, true);
+    return static_cast<int16_t>(status != 0 ? status : zelmor::DbClearFieldBuffer(*table));
+}
+
+static int FieldOf(int16_t tableId, int16_t fieldId, const FieldDef*& field) {
+    TableDef* table = nullptr;
+    int status = FindTable(tableId, table, false);
+    if (status != 0) return status;
+    if (fieldId < 0 || static_cast<std::size_t>(fieldId) >= table->fields.size()) {
+        return rc::kFieldIdOutOfRange;
+    }
+    field = &table->fields[static_cast<std::size_t>(fieldId)];
+    return 0;
+}
+
+int16_t ZELMOR_API DbGetDataType(int16_t tableId, int16_t fieldId) {
+    const FieldDef* field = nullptr;
+    int status = FieldOf(tableId, fieldId, field);
+    return static_cast<int16_t>(status != 0 ? status : field->dataType);
+}
+
+int16_t ZELMOR_API DbGetDataSize(int16_t tableId, int16_t fieldId) {
+    const FieldDef* field = nullptr;
+    int status = FieldOf(tableId, fieldId, field);
+    return static_cast<int16_t>(status != 0 ? status : field->size);
+}
+
+// A field number out of range gives no text, as a table number out of range does.
+char* ZELMOR_API DbGetFieldName(int16_t tableId, int16_t fieldId) {
+    TableDef* table = nullptr;
+    int status = FindTable(tableId, table, true);
+    if (status == rc::kNotOpen) return EmptyResult();
+    if (status != 0) return nullptr;
+    if (fieldId < 0 || static_cast<std::size_t>(fieldId) >= table->fields.size()) return nullptr;
+    return IntoResultBuffer(table->fields[static_cast<std::size_t>(fieldId)].name);
+}
+
+char* ZELMOR_API DbGetTableName(int16_t tableId) {
+    TableDef* table = nullptr;
+    int status = FindTable(tableId, table, false);
+    if (status == rc::kNotAttached) return EmptyResult();
+    if (status != 0) return nullptr;
+    return IntoResultBuffer(table->name);
+}
+
+int16_t ZELMOR_API DbGetNumOfTable(void) {
+    FormContext* context = CurrentContext();
+    return static_cast<int16_t>(context == nullptr ? rc::kNotAttached
+                                                   : static_cast<int>(context->tables.size()));
+}
+
+int16_t ZELMOR_API DbGetNumOfField(int16_t tableId) {
+    TableDef* table = nullptr;
+    int status = FindTable(tableId, table, false);
+    return static_cast<int16_t>(status != 0 ? status : static_cast<int>(table->fields.size()));
+}
+
+// The transfers need the attached data control itself (its form): -12 without one.
+static int16_t Transfer(int16_t tableId, int (*transfer)(BindingRegistry&, DataSource&, TableDef&)) {
+    TableDef* table = nullptr;
+    int status = FindTable(tableId, table, true);
+    if (status != 0) return static_cast<int16_t>(status);
+    return static_cast<int16_t>(transfer(Registry(), *Attached(), *table));
+}
+
+int16_t ZELMOR_API DbTransferToControl(int16_t tableId) {
+    return Transfer(tableId, TransferToControls);
+}
+
+int16_t ZELMOR_API DbTransferFromControl(int16_t tableId) {
+    return Transfer(tableId, TransferFromControls);
+}
+
+int16_t ZELMOR_API DbClearControlData(int16_t tableId) { return Transfer(tableId, ClearControls); }
+
+int16_t ZELMOR_API DbExAccess(int16_t operation, int16_t tableId, const char* condition,
+                              const char* fields, int16_t indexId, int16_t skipRecords,
+                              int16_t maxRecords, int16_t ignoreCase, int16_t* resultId,
+                              int16_t* count) {
+    TableDef* table = nullptr;
+    int status = FindTable(tableId, table, true);
+    if (status != 0) return static_cast<int16_t>(status);
+    int id = -1, records = -1;
+    status = zelmor::DbExAccess(*table, operation, Text(condition), Text(fields), indexId,
+                                static_cast<std::uint16_t>(skipRecords),
+                                static_cast<std::uint16_t>(maxRecords), ignoreCase != 0, id,
+                                records);
+    if (id >= 0) {
+        if (resultId != nullptr) *resultId = static_cast<int16_t>(id);
+        if (count != nullptr) *count = static_cast<int16_t>(records);
+    }
+    return static_cast<int16_t>(status);
+}
+
+int16_t ZELMOR_API DbExFree(int16_t resultId) {
+    return static_cast<int16_t>(zelmor::DbExFree(resultId));
+}
+
+int32_t ZELMOR_API DbExGetPosition(int16_t resultId, int16_t recordIndex) {
+    return zelmor::DbExGetPosition(resultId, recordIndex);
+}
+
+char* ZELMOR_API DbExGetFieldData(int16_t resultId, int16_t fieldId, int16_t recordIndex) {
+    return TextResult(DbExGetFieldDataByID(resultId, fieldId, recordIndex));
+}
+
+int16_t ZELMOR_API DbSetFormattedString(const char* text) {
+    TableFillPendingLine().Set(Text(text));
+    return 0;
+}
+
+int16_t ZELMOR_API DbExSetFormattedString(const char* text) {
+    ExtendedFillPendingLine().Set(Text(text));
+    return 0;
+}
+
+int16_t ZELMOR_API DbGetVersion(void* versionBlock) {
+    if (versionBlock == nullptr) return rc::kBadLength;
+    return static_cast<int16_t>(zelmor::DbGetVersion(static_cast<std::uint8_t*>(versionBlock)));
+}
+
+void ZELMOR_API ZelFreeString(char* text) {
+    if (text == nullptr || text == g_resultText) return;
+#ifdef _WIN32
+    SysFreeString(reinterpret_cast<BSTR>(text));
+#else
+    std::free(text - 4);
+#endif
+}
+
+}  // extern "C"
