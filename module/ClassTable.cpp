@@ -1,5 +1,6 @@
 #include "module/ClassTable.h"
 
+#include "controls/ZelBtr.h"
 #include "module/PageClassIds.h"
 #include "module/zelmor.h"
 
@@ -19,7 +20,7 @@ constexpr ClassKind kControl = ClassKind::Control;
 constexpr ClassKind kPage = ClassKind::PropertyPage;
 
 const ClassEntry kClasses[] = {
-    {L"ZelmorDb", L"ZelBtr", &CLSID_ZelmorDb, kControl, 1, kControlStatus, nullptr},
+    {L"ZelmorDb", L"ZelBtr", &CLSID_ZelmorDb, kControl, 1, kControlStatus, CreateZelBtr},
     {L"ZelEdit", L"ZelEdit", &CLSID_ZelEdit, kControl, 3, kControlStatus, nullptr},
     {L"ZelBtn", L"ZelBtn", &CLSID_ZelBtn, kControl, 2, kButtonStatus, nullptr},
     {L"ZelComboBox", L"ZelComboBox", &CLSID_ZelComboBox, kControl, 4, kControlStatus, nullptr},

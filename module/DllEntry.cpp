@@ -7,6 +7,7 @@
 #include "com/ModuleState.h"
 #include "com/TypeLibrary.h"
 #include "core/Process.h"
+#include "extended/ResultSets.h"
 #include "module/ClassTable.h"
 #include "module/Registration.h"
 #include "module/zelmor.h"
@@ -36,6 +37,7 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved
         case DLL_PROCESS_DETACH:
             // When the process ends (reserved set) the system takes everything back itself.
             if (!reserved) {
+                FreeAllResultSets();
                 com::UnregisterControlWindowClass();
                 com::ReleaseModuleTypeLibrary();
             }
