@@ -1,0 +1,49 @@
+// The commands of zeldict. Each takes its arguments (after the command name) and gives the exit
+// status: 0 success, 1 when some rows or records failed, 2 for a usage error.
+#pragma once
+
+#include <map>
+#include <string>
+#include <vector>
+
+namespace zelmor::tools {
+
+constexpr int kExitOk = 0;
+constexpr int kExitFailures = 1;
+constexpr int kExitUsage = 2;
+
+// Positional arguments and "--name value" / "--flag" options.
+struct Arguments {
+    std::vector<std::string> positional;
+    std::map<std::string, std::string> options;
+
+    bool Has(const std::string& name) const { return options.count(name) != 0; }
+    std::string Option(const std::string& name, const std::string& fallback = "") const {
+        auto found = options.find(name);
+        return found == options.end() ? fallback : found->second;
+    }
+};
+
+// Splits the arguments; options named in `flags` take no value. False for an option without
+// its value.
+bool ParseArguments(int argc, char** argv, int first, const std::vector<std::string>& flags,
+                    Arguments& arguments);
+
+int RunCreate(const Arguments& arguments);
+int RunTables(const Arguments& arguments);
+int RunDescribe(const Arguments& arguments);
+int RunImport(const Arguments& arguments);
+int RunExport(const Arguments& arguments);
+int RunDump(const Arguments& arguments);
+int RunCheck(const Arguments& arguments);
+
+// Text between the files (UTF-8, or code page 932 bytes as they are) and the system (ANSI).
+struct TextEncoding {
+    bool cp932 = false;
+    std::string ToSystem(const std::string& text) const;
+    std::string FromSystem(const std::string& text) const;
+};
+// "--encoding": utf-8 (the default) or cp932; false for anything else.
+bool ReadEncoding(const Arguments& arguments, TextEncoding& encoding);
+
+}  // namespace zelmor::tools

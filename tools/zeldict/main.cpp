@@ -1,0 +1,107 @@
+// zeldict: creates dictionaries and their table files from a schema, imports and exports CSV,
+// dumps records and checks files, through the same layers the controls use.
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "core/Process.h"
+#include "platform/ConsolePlatform.h"
+#include "platform/Platform.h"
+#include "tools/zeldict/Commands.h"
+#ifndef _WIN32
+#include "platform/PosixPlatform.h"
+#endif
+
+using namespace zelmor;
+using namespace zelmor::tools;
+
+namespace {
+
+struct Command {
+    const char* name;
+    int (*run)(const Arguments&);
+    const char* usage;
+    std::vector<std::string> flags;
+};
+
+const Command kCommands[] = {
+    {"create", RunCreate,
+     "create SCHEMA.json DIR [--force]\n"
+     "  Writes the dictionary (FILE.DDF, FIELD.DDF, INDEX.DDF) and creates every table file.\n"
+     "  --force replaces a dictionary that is already there.",
+     {"force"}},
+    {"tables", RunTables,
+     "tables DIR\n  Lists the tables: ID, name, location, record length, fields, keys.", {}},
+    {"describe", RunDescribe,
+     "describe DIR TABLE\n  Lists the fields (ID, name, type, offset, size, decimals, nullable)\n"
+     "  and the keys (number, segments, flags).",
+     {}},
+    {"import", RunImport,
+     "import DIR TABLE FILE.csv [--encoding utf-8|cp932]\n"
+     "  Inserts one record per row; the header row names the fields.",
+     {}},
+    {"export", RunExport,
+     "export DIR TABLE [--key NAME] [--where CONDITION] [--fields A,B,...] [--encoding ...]\n"
+     "  Writes the records as CSV to standard output, along a key (the first by default).",
+     {}},
+    {"dump", RunDump,
+     "dump DIR TABLE\n  One line per record: position, a tab, the record image in hex.", {}},
+    {"check", RunCheck,
+     "check DIR [TABLE]\n  Checks record lengths, record counts, key order and the keys against\n"
+     "  the records.",
+     {}},
+};
+
+void PrintUsage(FILE* out) {
+    std::fprintf(out, "usage: zeldict [--profile-dir DIR] COMMAND ARGUMENTS\n\ncommands:\n");
+    for (const Command& command : kCommands) std::fprintf(out, "  %s\n", command.usage);
+    std::fprintf(out, "\n--profile-dir names the directory of zelmor.ini (not on Windows).\n");
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    int at = 1;
+    while (at < argc && argv[at][0] == '-') {
+        if (std::strcmp(argv[at], "--help") == 0) {
+            PrintUsage(stdout);
+            return kExitOk;
+        }
+        if (std::strcmp(argv[at], "--profile-dir") == 0 && at + 1 < argc) {
+#ifndef _WIN32
+            platform::SetProfileDirectory(argv[at + 1]);
+#endif
+            at += 2;
+            continue;
+        }
+        PrintUsage(stderr);
+        return kExitUsage;
+    }
+    if (at >= argc) {
+        PrintUsage(stderr);
+        return kExitUsage;
+    }
+    platform::ConsolePlatform console;
+    platform::SetCurrentPlatform(&console);
+    InitializeProcessState();
+    for (const Command& command : kCommands) {
+        if (std::strcmp(argv[at], command.name) != 0) continue;
+        Arguments arguments;
+        std::vector<std::string> flags = command.flags;
+        flags.push_back("help");
+        if (!ParseArguments(argc, argv, at + 1, flags, arguments)) {
+            std::fprintf(stderr, "usage: zeldict %s\n", command.usage);
+            return kExitUsage;
+        }
+        if (arguments.Has("help")) {
+            std::printf("usage: zeldict %s\n", command.usage);
+            return kExitOk;
+        }
+        int status = command.run(arguments);
+        if (status == kExitUsage) std::fprintf(stderr, "usage: zeldict %s\n", command.usage);
+        return status;
+    }
+    std::fprintf(stderr, "zeldict: unknown command \"%s\"\n", argv[at]);
+    PrintUsage(stderr);
+    return kExitUsage;
+}
