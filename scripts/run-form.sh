@@ -18,7 +18,7 @@ build="$root/build/win64"
 zelform="$build/host/zelform/zelform.exe"
 
 usage() {
-    sed -n '4,5p' "$0" | sed 's/^# \{0,1\}//'
+    sed -n '5,6p' "$0" | sed 's/^# \{0,1\}//'
     exit 126
 }
 
