@@ -1,5 +1,7 @@
 #include "host/ContainerWindows.h"
 
+#include "host/WindowClass.h"
+
 namespace zelmor::host {
 
 namespace {
@@ -49,21 +51,11 @@ Container::~Container() {
 
 void Container::CreateContainerWindow(const wchar_t* className, HWND parent, const RECT& rect,
                                       const std::wstring& text) {
-    HINSTANCE instance = GetModuleHandleW(nullptr);
-    WNDCLASSEXW description{};
-    description.cbSize = sizeof description;
-    if (!GetClassInfoExW(instance, className, &description)) {
-        description.lpfnWndProc = Procedure;
-        description.hInstance = instance;
-        description.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
-        description.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
-        description.lpszClassName = className;
-        RegisterClassExW(&description);
-    }
+    RegisterWindowClass(className, Procedure);
     CreateWindowExW(WS_EX_CONTROLPARENT, className, text.c_str(),
                     WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, rect.left, rect.top,
-                    rect.right - rect.left, rect.bottom - rect.top, parent, nullptr, instance,
-                    this);
+                    rect.right - rect.left, rect.bottom - rect.top, parent, nullptr,
+                    GetModuleHandleW(nullptr), this);
 }
 
 LRESULT CALLBACK Container::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -2,6 +2,8 @@
 
 #include <olectl.h>
 
+#include "host/WindowClass.h"
+
 namespace zelmor::host {
 
 namespace {
@@ -15,19 +17,6 @@ constexpr DWORD kFormStyle =
 // screen for screenshots.
 constexpr int kFormLeft = 20;
 constexpr int kFormTop = 20;
-
-void RegisterFormClass(WNDPROC procedure) {
-    HINSTANCE instance = GetModuleHandleW(nullptr);
-    WNDCLASSEXW description{};
-    description.cbSize = sizeof description;
-    if (GetClassInfoExW(instance, kFormClass, &description)) return;
-    description.lpfnWndProc = procedure;
-    description.hInstance = instance;
-    description.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
-    description.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
-    description.lpszClassName = kFormClass;
-    RegisterClassExW(&description);
-}
 
 bool IsKeyboardMessage(UINT message) {
     return message >= WM_KEYFIRST && message <= WM_KEYLAST;
@@ -45,7 +34,7 @@ HRESULT HandOut(const ComPtr<Object>& object, Interface** out) {
 
 Form::Form(std::wstring name, const std::wstring& caption, SIZE clientSize, SiteMode mode)
     : name_(std::move(name)), mode_(mode) {
-    RegisterFormClass(Procedure);
+    RegisterWindowClass(kFormClass, Procedure);
     RECT frame{0, 0, clientSize.cx, clientSize.cy};
     AdjustWindowRectEx(&frame, kFormStyle, FALSE, 0);
     CreateWindowExW(0, kFormClass, caption.c_str(), kFormStyle, kFormLeft, kFormTop,

@@ -1,6 +1,7 @@
 #include "host/Screenshot.h"
 
 #include <fstream>
+#include <set>
 
 namespace zelmor::host {
 
@@ -8,6 +9,14 @@ COLORREF Screenshot::At(int x, int y) const {
     size_t row = static_cast<size_t>(height - 1 - y);
     const uint8_t* pixel = &pixels[row * RowSize() + static_cast<size_t>(x) * 3];
     return RGB(pixel[2], pixel[1], pixel[0]);
+}
+
+size_t Screenshot::ColourCount() const {
+    std::set<COLORREF> colours;
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) colours.insert(At(x, y));
+    }
+    return colours.size();
 }
 
 bool CaptureWindow(HWND window, Screenshot* shot) {

@@ -19,6 +19,8 @@ struct Screenshot {
     size_t RowSize() const { return (static_cast<size_t>(width) * 3 + 3) & ~size_t{3}; }
     // The colour at (x, y), counted from the top left.
     COLORREF At(int x, int y) const;
+    // How many different colours the picture has (a blank one has one).
+    size_t ColourCount() const;
 };
 
 // Captures the whole window (frame and caption included) after it has painted.

@@ -1,8 +1,6 @@
 // Screenshots of a form: what is on the screen, children included, in a BMP file.
 #include <gtest/gtest.h>
 
-#include <set>
-
 #include "ProbeForm.h"
 #include "host/Screenshot.h"
 
@@ -31,14 +29,6 @@ int PixelsOf(const Screenshot& shot, const RECT& rect, COLORREF colour) {
     return count;
 }
 
-size_t ColourCount(const Screenshot& shot) {
-    std::set<COLORREF> colours;
-    for (int y = 0; y < shot.height; ++y) {
-        for (int x = 0; x < shot.width; ++x) colours.insert(shot.At(x, y));
-    }
-    return colours.size();
-}
-
 }  // namespace
 
 TEST(Screenshot, ShowsTheControlsAsTheyAreDrawnInEachMode) {
@@ -65,7 +55,7 @@ TEST(Screenshot, ShowsTheControlsAsTheyAreDrawnInEachMode) {
         GetWindowRect(probes.form.Window(), &window);
         EXPECT_EQ(shot.width, window.right - window.left);
         EXPECT_EQ(shot.height, window.bottom - window.top);
-        EXPECT_GT(ColourCount(shot), 3u) << "caption, background, frame and control";
+        EXPECT_GT(shot.ColourCount(), 3u) << "caption, background, frame and control";
         // A hatch line every eight pixels covers an eighth of the area.
         EXPECT_GT(PixelsOf(shot, PlaceInWindow(probes.form, *site), c.colour), 100 * 100 / 10);
     }

@@ -140,6 +140,13 @@ void ReadParts(JsonObject& object, ScriptAction& action) {
 
 }  // namespace
 
+const char* ActionName(Kind kind) {
+    for (const KindName& known : kKinds) {
+        if (known.kind == kind) return known.name;
+    }
+    return "?";
+}
+
 std::vector<ScriptAction> ParseScript(const std::string& text) {
     Json json = Json::parse(text, nullptr, false);
     if (json.is_discarded()) throw FileError("script: not valid JSON");

@@ -53,6 +53,9 @@ struct ScriptAction {
     int milliseconds = 0;
 };
 
+// The name an action has in the file ("set", "call", ...).
+const char* ActionName(ScriptAction::Kind kind);
+
 // Reads a script file's text; a mistake throws FileError naming its place.
 std::vector<ScriptAction> ParseScript(const std::string& text);
 

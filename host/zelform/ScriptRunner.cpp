@@ -12,34 +12,6 @@ namespace {
 
 using Kind = ScriptAction::Kind;
 
-const char* KindName(Kind kind) {
-    switch (kind) {
-        case Kind::Set:
-            return "set";
-        case Kind::Call:
-            return "call";
-        case Kind::Click:
-            return "click";
-        case Kind::Type:
-            return "type";
-        case Kind::Select:
-            return "select";
-        case Kind::Expect:
-            return "expect";
-        case Kind::Answer:
-            return "answer";
-        case Kind::Handle:
-            return "handle";
-        case Kind::Refuse:
-            return "refuse";
-        case Kind::Screenshot:
-            return "screenshot";
-        case Kind::Wait:
-            return "wait";
-    }
-    return "?";
-}
-
 std::wstring Quoted(const std::wstring& text) {
     return L"\"" + text + L"\"";
 }
@@ -90,7 +62,7 @@ int ScriptRunner::Run(const std::vector<ScriptAction>& actions) {
         bool ok = RunAction(action, &detail);
         form_.PumpMessages();
         if (!ok) ++failed;
-        log_ << (ok ? "ok   " : "FAIL ") << action.where << " " << KindName(action.kind);
+        log_ << (ok ? "ok   " : "FAIL ") << action.where << " " << ActionName(action.kind);
         if (!action.control.empty()) log_ << " " << ConsoleText(action.control);
         if (!detail.empty()) log_ << ": " << ConsoleText(detail);
         log_ << std::endl;
