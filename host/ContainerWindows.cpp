@@ -14,7 +14,7 @@ HFONT CaptionFont() {
     return static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
 }
 
-// Text centred (or left-aligned after an indent) in rect with the container's font.
+// A caption in rect, in the container's font, placed as format says (DT_CENTER, ...).
 void DrawCaption(HDC dc, const std::wstring& text, RECT rect, UINT format) {
     HGDIOBJ oldFont = SelectObject(dc, CaptionFont());
     SetBkMode(dc, TRANSPARENT);

@@ -91,8 +91,9 @@ void ControlSite::LoadProperties(PropertyBag* bag) {
     auto bagPersistence = object_.As<IPersistPropertyBag>();
     auto streamPersistence = object_.As<IPersistStreamInit>();
     if (bagPersistence && hasValues) {
-        bagPersistence->Load(bag, static_cast<IErrorLog*>(bag));
+        HRESULT hr = bagPersistence->Load(bag, static_cast<IErrorLog*>(bag));
         loadProblems_ = bag->Errors();
+        if (FAILED(hr)) loadProblems_.push_back(L"(all properties): " + HresultText(hr));
     } else if (streamPersistence) {
         streamPersistence->InitNew();
     } else if (bagPersistence) {

@@ -89,13 +89,18 @@ void Form::SetMode(SiteMode mode) {
 
 // --- Containers ---
 
+bool Form::CanAdd(const std::wstring& name) const {
+    // Every control and container has a name of its own on its form.
+    return window_ && !name.empty() && !FindControl(name) && !FindContainer(name);
+}
+
 HWND Form::ParentWindow(const Placement& placement) const {
     return placement.container ? placement.container->Window() : window_;
 }
 
 Frame* Form::AddFrame(const Placement& placement, const std::wstring& caption,
                       FrameClass frameClass) {
-    if (FindContainer(placement.name) || FindControl(placement.name)) return nullptr;
+    if (!CanAdd(placement.name)) return nullptr;
     auto frame =
         std::make_unique<Frame>(placement.name, caption, frameClass, ParentWindow(placement),
                                 placement.rect, static_cast<ContentPainter&>(*this));
@@ -106,7 +111,7 @@ Frame* Form::AddFrame(const Placement& placement, const std::wstring& caption,
 }
 
 TabContainer* Form::AddTab(const Placement& placement, const std::vector<std::wstring>& pages) {
-    if (FindContainer(placement.name) || FindControl(placement.name)) return nullptr;
+    if (!CanAdd(placement.name)) return nullptr;
     auto tab = std::make_unique<TabContainer>(placement.name, pages, ParentWindow(placement),
                                               placement.rect, static_cast<ContentPainter&>(*this));
     TabContainer* added = tab.get();
@@ -171,9 +176,8 @@ ControlSite* Form::AddControl(const Placement& placement, IUnknown* control,
         hr = E_UNEXPECTED;
     } else if (!control) {
         hr = E_POINTER;
-    } else if (placement.name.empty() || FindControl(placement.name) ||
-               FindContainer(placement.name)) {
-        hr = E_INVALIDARG;  // every control has a name of its own on its form
+    } else if (!CanAdd(placement.name)) {
+        hr = E_INVALIDARG;
     }
     if (FAILED(hr)) {
         if (result) *result = hr;

@@ -115,6 +115,7 @@ class Form : private SiteHost, private ContentPainter {
     void PaintContents(HWND window, HDC dc) override;
 
     static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    bool CanAdd(const std::wstring& name) const;
     HWND ParentWindow(const Placement& placement) const;
     // Shows the controls and containers on the selected page of container, when it is a tab
     // control, and hides the others.

@@ -107,6 +107,7 @@ TEST(Containers, NamesAreSharedByControlsAndContainers) {
     ProbeForm probes;
     ASSERT_NE(probes.form.AddFrame({L"Frame1", RECT{0, 0, 100, 100}}, L""), nullptr);
     EXPECT_EQ(probes.form.AddTab({L"FRAME1", RECT{0, 0, 100, 100}}, {L"A"}), nullptr);
+    EXPECT_EQ(probes.form.AddFrame({L"", RECT{0, 0, 100, 100}}, L""), nullptr);
     Probe probe = com::MakeInstance<ProbeControl>();
     EXPECT_EQ(probes.form.AddControl({L"Frame1", RECT{0, 0, 10, 10}},
                                      static_cast<IOleObject*>(probe.Get())),

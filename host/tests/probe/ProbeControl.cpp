@@ -8,11 +8,12 @@ namespace zelmor::host::testing {
 
 namespace {
 
+// The persisted properties. Number is left out on purpose: a form sets it by name.
 const com::PropertyMapEntry kProperties[] = {
     {L"Kind", 1},
     {L"Items", 2},
     {L"Text", DISPID_TEXT},
-};  // Number is not persisted: a form sets it by name
+};
 
 const com::ControlClass kProbeClass = {
     &CLSID_ZelProbe,
