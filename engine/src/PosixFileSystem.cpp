@@ -1,0 +1,189 @@
+// The POSIX file layer.
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "engine/src/FileSystem.h"
+
+namespace zelmor::engine {
+
+namespace {
+
+Status StatusOfErrno(int error) {
+    switch (error) {
+        case ENOENT:
+        case ENOTDIR:
+            return Status::kFileNotFound;
+        case EEXIST:
+            return Status::kFileExists;
+        case EACCES:
+        case EPERM:
+        case EROFS:
+            return Status::kPermissionError;
+        case ENAMETOOLONG:
+        case EISDIR:
+            return Status::kInvalidFileName;
+        case ENOSPC:
+        case EFBIG:
+            return Status::kDiskFull;
+        default:
+            return Status::kIoError;
+    }
+}
+
+class PosixFile : public File {
+public:
+    PosixFile(int fd, bool readOnly) : fd_(fd), readOnly_(readOnly) {
+        struct stat info {};
+        if (fstat(fd_, &info) == 0) {
+            identity_.volume = static_cast<std::uint64_t>(info.st_dev);
+            identity_.index = static_cast<std::uint64_t>(info.st_ino);
+        }
+    }
+    ~PosixFile() override { close(fd_); }
+
+    Status Read(std::uint64_t offset, void* buffer, std::size_t size,
+                std::size_t* bytesRead) override {
+        std::size_t done = 0;
+        while (done < size) {
+            ssize_t got = pread(fd_, static_cast<char*>(buffer) + done, size - done,
+                                static_cast<off_t>(offset + done));
+            if (got < 0) {
+                if (errno == EINTR) continue;
+                return Status::kIoError;
+            }
+            if (got == 0) break;
+            done += static_cast<std::size_t>(got);
+        }
+        *bytesRead = done;
+        return Status::kOk;
+    }
+
+    Status Write(std::uint64_t offset, const void* data, std::size_t size) override {
+        if (readOnly_) return Status::kAccessDenied;
+        std::size_t done = 0;
+        while (done < size) {
+            ssize_t put = pwrite(fd_, static_cast<const char*>(data) + done, size - done,
+                                 static_cast<off_t>(offset + done));
+            if (put < 0) {
+                if (errno == EINTR) continue;
+                return StatusOfErrno(errno) == Status::kDiskFull ? Status::kDiskFull
+                                                                 : Status::kIoError;
+            }
+            done += static_cast<std::size_t>(put);
+        }
+        return Status::kOk;
+    }
+
+    Status Sync() override {
+#if defined(__APPLE__)
+        return fcntl(fd_, F_FULLFSYNC) == 0 ? Status::kOk : Status::kIoError;
+#else
+        return fdatasync(fd_) == 0 ? Status::kOk : Status::kIoError;
+#endif
+    }
+
+    Status Size(std::uint64_t* size) override {
+        struct stat info {};
+        if (fstat(fd_, &info) != 0) return Status::kIoError;
+        *size = static_cast<std::uint64_t>(info.st_size);
+        return Status::kOk;
+    }
+
+    Status Truncate(std::uint64_t size) override {
+        if (readOnly_) return Status::kAccessDenied;
+        return ftruncate(fd_, static_cast<off_t>(size)) == 0 ? Status::kOk : Status::kIoError;
+    }
+
+    FileIdentity Identity() const override { return identity_; }
+    bool ReadOnly() const override { return readOnly_; }
+
+private:
+    int fd_;
+    bool readOnly_;
+    FileIdentity identity_;
+};
+
+class PosixFileSystem : public FileSystem {
+public:
+    Status Open(const std::string& path, OpenDisposition disposition,
+                std::unique_ptr<File>* file) override {
+        int flags = O_RDWR | O_CLOEXEC;
+        switch (disposition) {
+            case OpenDisposition::kExisting:
+                break;
+            case OpenDisposition::kCreateNew:
+                flags |= O_CREAT | O_EXCL;
+                break;
+            case OpenDisposition::kCreateOrReplace:
+                flags |= O_CREAT | O_TRUNC;
+                break;
+            case OpenDisposition::kOpenOrCreate:
+                flags |= O_CREAT;
+                break;
+        }
+        int fd = open(path.c_str(), flags, 0666);
+        bool readOnly = false;
+        if (fd < 0 && (errno == EACCES || errno == EROFS) &&
+            disposition == OpenDisposition::kExisting) {
+            fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+            readOnly = true;
+        }
+        if (fd < 0) return StatusOfErrno(errno);
+        struct stat info {};
+        if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+            close(fd);
+            return Status::kFileNotFound;
+        }
+        *file = std::make_unique<PosixFile>(fd, readOnly);
+        return Status::kOk;
+    }
+
+    Status Remove(const std::string& path) override {
+        if (unlink(path.c_str()) == 0 || errno == ENOENT) return Status::kOk;
+        return StatusOfErrno(errno);
+    }
+
+    Status IdentityOf(const std::string& path, FileIdentity* identity) override {
+        struct stat info {};
+        if (stat(path.c_str(), &info) != 0) return StatusOfErrno(errno);
+        if (!S_ISREG(info.st_mode)) return Status::kFileNotFound;
+        identity->volume = static_cast<std::uint64_t>(info.st_dev);
+        identity->index = static_cast<std::uint64_t>(info.st_ino);
+        return Status::kOk;
+    }
+
+    bool Exists(const std::string& path) override {
+        struct stat info {};
+        return stat(path.c_str(), &info) == 0;
+    }
+
+    Status SyncDirectoryOf(const std::string& path) override {
+        int fd = open(DirectoryOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (fd < 0) return Status::kIoError;
+        int result = fsync(fd);
+        close(fd);
+        return result == 0 ? Status::kOk : Status::kIoError;
+    }
+
+    Status ListDirectory(const std::string& directory, std::vector<std::string>* names) override {
+        DIR* dir = opendir(directory.empty() ? "." : directory.c_str());
+        if (dir == nullptr) return StatusOfErrno(errno);
+        names->clear();
+        while (struct dirent* entry = readdir(dir)) names->push_back(entry->d_name);
+        closedir(dir);
+        return Status::kOk;
+    }
+};
+
+}  // namespace
+
+FileSystem& NativeFileSystem() {
+    static PosixFileSystem fileSystem;
+    return fileSystem;
+}
+
+}  // namespace zelmor::engine
