@@ -99,10 +99,15 @@ class Zelform : public ::testing::Test {
     // Runs zelform with arguments in the test's folder; its exit status, and its output in
     // *output.
     DWORD RunZelform(const std::wstring& arguments, std::string* output) {
-        std::wstring outputPath = folder_ + L"\\output.txt";
+        // A file of its own for each run: a process of an earlier run may hold its file a
+        // little longer than it runs.
+        static int runs = 0;
+        std::wstring outputPath = folder_ + L"\\output" + std::to_wstring(++runs) + L".txt";
         SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-        HANDLE file = CreateFileW(outputPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit,
+        HANDLE file = CreateFileW(outputPath.c_str(), GENERIC_WRITE,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, &inherit,
                                   CREATE_ALWAYS, 0, nullptr);
+        EXPECT_NE(file, INVALID_HANDLE_VALUE);
         STARTUPINFOW startup{};
         startup.cb = sizeof startup;
         startup.dwFlags = STARTF_USESTDHANDLES;
@@ -111,7 +116,7 @@ class Zelform : public ::testing::Test {
         std::wstring command = L"\"" + ProgramFolder() + L"\\zelform.exe\" " + arguments;
         PROCESS_INFORMATION process{};
         DWORD status = 1000;
-        if (CreateProcessW(nullptr, &command[0], nullptr, nullptr, TRUE, 0, nullptr,
+        if (CreateProcessW(nullptr, &command[0], nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr,
                            folder_.c_str(), &startup, &process)) {
             WaitForSingleObject(process.hProcess, 60000);
             GetExitCodeProcess(process.hProcess, &status);
@@ -120,6 +125,7 @@ class Zelform : public ::testing::Test {
         }
         CloseHandle(file);
         *output = ReadText(outputPath);
+        DeleteFileW(outputPath.c_str());
         return status;
     }
 
