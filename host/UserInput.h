@@ -1,0 +1,33 @@
+// What a person does to a form's controls, played without anyone at the screen: a mouse click
+// on a control, typing keys into the focused control, choosing an item of a list, and reading
+// the text a control shows. The messages go the way the form's message loop sends real input:
+// keyboard messages are offered to the UI-active control first.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "host/ControlSite.h"
+#include "host/Form.h"
+
+namespace zelmor::host {
+
+// Clicks the middle of the control's window (the innermost child window there), as the mouse
+// does: the window is activated by the mouse, then the button goes down and up.
+bool Click(Form& form, ControlSite& site);
+
+// Types keys into the control, which is made UI-active first. Characters are typed as they
+// are; named keys go in braces: {ENTER} {TAB} {ESC} {BACKSPACE} {DELETE} {LEFT} {RIGHT} {UP}
+// {DOWN} {HOME} {END}, and {{} and {}} for the braces themselves. False for an unknown name.
+bool TypeKeys(Form& form, ControlSite& site, const std::wstring& keys);
+
+// Chooses the item with the text item (exactly) in the list box or combo box the control
+// shows, and tells the control as the list itself would.
+bool SelectItem(Form& form, ControlSite& site, const std::wstring& item);
+
+// The text the control shows: the selected item of a list box, else the window text of the
+// window it hosts (or of its own window when it hosts none).
+std::wstring ShownText(const ControlSite& site);
+
+}  // namespace zelmor::host

@@ -1,0 +1,172 @@
+#include "host/zelform/Script.h"
+
+namespace zelmor::host {
+
+namespace {
+
+using Kind = ScriptAction::Kind;
+
+struct KindName {
+    const char* name;
+    Kind kind;
+};
+
+const KindName kKinds[] = {
+    {"set", Kind::Set},       {"call", Kind::Call},
+    {"click", Kind::Click},   {"type", Kind::Type},
+    {"select", Kind::Select}, {"expect", Kind::Expect},
+    {"answer", Kind::Answer}, {"handle", Kind::Handle},
+    {"refuse", Kind::Refuse}, {"screenshot", Kind::Screenshot},
+    {"wait", Kind::Wait},
+};
+
+// The buttons of a message box, by the names the file uses, with their identifiers
+// (IDOK ... IDNO).
+struct ButtonName {
+    const char* name;
+    int id;
+};
+
+const ButtonName kButtons[] = {
+    {"ok", 1}, {"cancel", 2}, {"abort", 3}, {"retry", 4}, {"ignore", 5}, {"yes", 6}, {"no", 7},
+};
+
+// The longest wait a script may ask for.
+constexpr long long kLongestWait = 60000;
+
+Kind ReadKind(JsonObject& object) {
+    std::string name = object.Text("action");
+    for (const KindName& kind : kKinds) {
+        if (name == kind.name) return kind.kind;
+    }
+    object.Fail("action", "\"" + name + "\" is not an action");
+}
+
+void ReadExpectation(JsonObject& object, ScriptAction& action) {
+    if (object.Has("message")) {
+        action.message = object.Text("message");
+        return;
+    }
+    action.control = object.Text("control");
+    if (object.Has("text")) {
+        action.text = object.Text("text");
+    } else if (object.Has("property")) {
+        action.property = object.Text("property");
+        action.expected = object.Value("value");
+    } else if (object.Has("event")) {
+        action.event = object.Text("event");
+        action.count = object.Integer("count");
+        if (*action.count < 0) object.Fail("count", "0 or more expected");
+    } else {
+        object.Fail("", "\"text\", \"property\", \"event\" or \"message\" expected");
+    }
+}
+
+void ReadSelection(JsonObject& object, ScriptAction& action) {
+    if (object.Has("tab")) {
+        action.tab = object.Text("tab");
+        long long page = object.Integer("page");
+        if (page < 0 || page > 255) object.Fail("page", "a page number from 0 expected");
+        action.page = static_cast<int>(page);
+    } else {
+        action.control = object.Text("control");
+        action.item = object.Text("item");
+    }
+}
+
+void ReadAnswer(JsonObject& object, ScriptAction& action) {
+    std::string button = object.Text("button");
+    for (const ButtonName& known : kButtons) {
+        if (button == known.name) action.button = known.id;
+    }
+    if (action.button == 0) {
+        object.Fail("button", "ok, cancel, abort, retry, ignore, yes or no expected");
+    }
+}
+
+void ReadParts(JsonObject& object, ScriptAction& action) {
+    switch (action.kind) {
+        case Kind::Set:
+            action.control = object.Text("control");
+            action.property = object.Text("property");
+            action.value = object.Value("value");
+            break;
+        case Kind::Call:
+            action.control = object.Text("control");
+            action.method = object.Text("method");
+            action.arguments = object.Values("arguments");
+            if (object.Has("expect")) action.expected = object.Value("expect");
+            break;
+        case Kind::Click:
+            action.control = object.Text("control");
+            break;
+        case Kind::Type:
+            action.control = object.Text("control");
+            action.keys = object.Text("keys");
+            break;
+        case Kind::Select:
+            ReadSelection(object, action);
+            break;
+        case Kind::Expect:
+            ReadExpectation(object, action);
+            break;
+        case Kind::Answer:
+            ReadAnswer(object, action);
+            break;
+        case Kind::Handle:
+            action.control = object.Text("control");
+            action.event = object.Text("event");
+            action.settings = object.Pairs("set");
+            break;
+        case Kind::Refuse:
+            action.control = object.Text("control");
+            action.property = object.Text("property");
+            action.refuse = object.BooleanOr("refuse", true);
+            break;
+        case Kind::Screenshot:
+            action.file = object.Text("file");
+            if (action.file.empty()) object.Fail("file", "a file name expected");
+            break;
+        case Kind::Wait: {
+            long long milliseconds = object.Integer("milliseconds");
+            if (milliseconds < 0 || milliseconds > kLongestWait) {
+                object.Fail("milliseconds", "from 0 to 60000 expected");
+            }
+            action.milliseconds = static_cast<int>(milliseconds);
+            break;
+        }
+    }
+}
+
+}  // namespace
+
+const char* ActionName(Kind kind) {
+    for (const KindName& known : kKinds) {
+        if (known.kind == kind) return known.name;
+    }
+    return "?";
+}
+
+std::vector<ScriptAction> ParseScript(const std::string& text) {
+    Json json = Json::parse(text, nullptr, false);
+    if (json.is_discarded()) throw FileError("script: not valid JSON");
+    JsonObject script(json, "script");
+    const Json& list = script.Member("actions");
+    if (!list.is_array()) script.Fail("actions", "a list [...] expected");
+    script.CheckAllTaken();
+
+    std::vector<ScriptAction> actions;
+    for (size_t i = 0; i < list.size(); ++i) {
+        JsonObject object(list[i], "actions[" + std::to_string(i) + "]");
+        ScriptAction action;
+        action.where = object.Where();
+        action.kind = ReadKind(object);
+        action.fails = object.BooleanOr("fails", false);
+        ReadParts(object, action);
+        object.CheckAllTaken();
+        actions.push_back(std::move(action));
+    }
+    return actions;
+}
+
+}  // namespace zelmor::host

@@ -1,0 +1,62 @@
+// The script zelform runs against a form (JSON; see host/README.md): a list of actions, each
+// a step a person or a program would take, and expectations about what the form then shows.
+// Portable.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "host/zelform/FileValue.h"
+
+namespace zelmor::host {
+
+struct ScriptAction {
+    enum class Kind {
+        Set,         // control, property, value
+        Call,        // control, method, arguments; expected: the outcome
+        Click,       // control
+        Type,        // control, keys
+        Select,      // control and item, or tab and page
+        Expect,      // control and text, control and property and expected, message, or
+                     // control and event and count
+        Answer,      // button: the answer to the next message box
+        Handle,      // control, event, settings: by-reference arguments to set
+        Refuse,      // control, property, refuse: what the form answers requests to change it
+        Screenshot,  // file
+        Wait,        // milliseconds
+    };
+
+    Kind kind = Kind::Wait;
+    std::string where;   // "actions[3]"
+    bool fails = false;  // the step is expected to fail (a property refusing its value)
+
+    std::string control;
+    std::string property;
+    std::string method;
+    std::vector<FileValue> arguments;
+    std::optional<FileValue> value;      // set
+    std::optional<FileValue> expected;   // call, expect (property)
+    std::optional<std::string> text;     // expect: the text shown
+    std::optional<std::string> message;  // expect: the text of the last message box
+    std::string event;
+    std::optional<long long> count;  // expect: how many times event fired
+    std::string keys;
+    std::string item;
+    std::string tab;
+    int page = -1;
+    int button = 0;  // IDOK (1) ... IDNO (7)
+    std::vector<std::pair<std::string, FileValue>> settings;
+    bool refuse = true;
+    std::string file;
+    int milliseconds = 0;
+};
+
+// The name an action has in the file ("set", "call", ...).
+const char* ActionName(ScriptAction::Kind kind);
+
+// Reads a script file's text; a mistake throws FileError naming its place.
+std::vector<ScriptAction> ParseScript(const std::string& text);
+
+}  // namespace zelmor::host

@@ -1,0 +1,223 @@
+#include "host/zelform/ScriptRunner.h"
+
+#include "host/Automation.h"
+#include "host/Screenshot.h"
+#include "host/UserInput.h"
+#include "host/zelform/WindowsText.h"
+#include "platform/CodePage.h"
+
+namespace zelmor::host {
+
+namespace {
+
+using Kind = ScriptAction::Kind;
+
+std::wstring Quoted(const std::wstring& text) {
+    return L"\"" + text + L"\"";
+}
+
+// "expected X, found Y" when they differ.
+bool Compare(const std::wstring& expected, const std::wstring& found, std::wstring* detail) {
+    *detail = found == expected ? Quoted(found)
+                                : Quoted(expected) + L" expected, " + Quoted(found) + L" found";
+    return found == expected;
+}
+
+// The step succeeded or failed as the script says it should.
+bool AsExpected(HRESULT hr, bool shouldFail, std::wstring* detail) {
+    *detail = SUCCEEDED(hr) ? L"done" : HresultText(hr);
+    if (shouldFail && SUCCEEDED(hr)) *detail = L"done, but a failure was expected";
+    return SUCCEEDED(hr) != shouldFail;
+}
+
+std::wstring ArgumentsText(const EventCall& call) {
+    std::wstring text;
+    for (size_t i = 0; i < call.Count(); ++i) {
+        if (i > 0) text += L", ";
+        text += TextOfValue(call.Argument(i));
+    }
+    return text;
+}
+
+}  // namespace
+
+ScriptRunner::ScriptRunner(Form& form, std::wstring screenshotFolder, std::ostream& log)
+    : form_(form), screenshotFolder_(std::move(screenshotFolder)), log_(log) {}
+
+void ScriptRunner::LogEvents() {
+    for (ControlSite* site : form_.Controls()) {
+        std::wstring name = site->Name();
+        site->Events().OnEveryEvent([this, name](EventCall& call) {
+            log_ << "event "
+                 << ConsoleText(name + L"." + call.Name() + L"(" + ArgumentsText(call) + L")")
+                 << std::endl;
+        });
+    }
+}
+
+int ScriptRunner::Run(const std::vector<ScriptAction>& actions) {
+    int failed = 0;
+    for (const ScriptAction& action : actions) {
+        std::wstring detail;
+        bool ok = RunAction(action, &detail);
+        form_.PumpMessages();
+        if (!ok) ++failed;
+        log_ << (ok ? "ok   " : "FAIL ") << action.where << " " << ActionName(action.kind);
+        if (!action.control.empty()) log_ << " " << ConsoleText(action.control);
+        if (!detail.empty()) log_ << ": " << ConsoleText(detail);
+        log_ << std::endl;
+    }
+    log_ << actions.size() << " actions, " << failed << " failed" << std::endl;
+    return failed;
+}
+
+bool ScriptRunner::RunAction(const ScriptAction& action, std::wstring* detail) {
+    ControlSite* site = nullptr;
+    if (!action.control.empty()) {
+        site = form_.FindControl(Wide(action.control));
+        if (!site) {
+            *detail = L"no control called " + Quoted(Wide(action.control));
+            return false;
+        }
+    }
+    switch (action.kind) {
+        case Kind::Set:
+            return RunSet(action, *site, detail);
+        case Kind::Call:
+            return RunCall(action, *site, detail);
+        case Kind::Click:
+            if (!Click(form_, *site)) *detail = L"the control has no window";
+            return detail->empty();
+        case Kind::Type:
+            if (!TypeKeys(form_, *site, Wide(action.keys))) *detail = L"cannot type those keys";
+            return detail->empty();
+        case Kind::Select:
+            return RunSelect(action, detail);
+        case Kind::Expect:
+            return RunExpect(action, detail);
+        case Kind::Answer:
+            answerer_.QueueAnswer(action.button);
+            return true;
+        case Kind::Handle:
+            return RunHandle(action, *site, detail);
+        case Kind::Refuse:
+            return RunRefuse(action, *site, detail);
+        case Kind::Screenshot:
+            return RunScreenshot(action, detail);
+        case Kind::Wait:
+            Wait(action.milliseconds);
+            return true;
+    }
+    return false;
+}
+
+bool ScriptRunner::RunSet(const ScriptAction& action, ControlSite& site, std::wstring* detail) {
+    HRESULT hr = site.Put(Wide(action.property), *VariantOf(*action.value).Get());
+    return AsExpected(hr, action.fails, detail);
+}
+
+bool ScriptRunner::RunCall(const ScriptAction& action, ControlSite& site, std::wstring* detail) {
+    std::vector<com::Variant> arguments;
+    for (const FileValue& argument : action.arguments) arguments.push_back(VariantOf(argument));
+    CallResult result;
+    HRESULT hr = site.Call(Wide(action.method), arguments, &result);
+    if (FAILED(hr) || action.fails || !action.expected) return AsExpected(hr, action.fails, detail);
+    return Compare(Wide(ValueText(*action.expected)), TextOfValue(result.Outcome()), detail);
+}
+
+bool ScriptRunner::RunSelect(const ScriptAction& action, std::wstring* detail) {
+    if (!action.tab.empty()) {
+        auto* tab = dynamic_cast<TabContainer*>(form_.FindContainer(Wide(action.tab)));
+        if (!tab)
+            *detail = L"no tab control called " + Quoted(Wide(action.tab));
+        else if (!tab->Select(action.page))
+            *detail = L"no such page";
+        form_.PumpMessages();
+        return detail->empty();
+    }
+    ControlSite* site = form_.FindControl(Wide(action.control));
+    if (!SelectItem(form_, *site, Wide(action.item))) {
+        *detail = L"no list item " + Quoted(Wide(action.item));
+    }
+    return detail->empty();
+}
+
+bool ScriptRunner::RunExpect(const ScriptAction& action, std::wstring* detail) {
+    if (action.message) {
+        if (answerer_.Boxes().empty()) {
+            *detail = L"no message box was shown";
+            return false;
+        }
+        std::wstring shown = Wide(platform::AnsiToUtf8(answerer_.Boxes().back().text));
+        return Compare(Wide(*action.message), shown, detail);
+    }
+    ControlSite& site = *form_.FindControl(Wide(action.control));
+    if (action.text) return Compare(Wide(*action.text), ShownText(site), detail);
+    if (action.count) {
+        size_t count = site.Events().CountOf(Wide(action.event));
+        return Compare(std::to_wstring(*action.count) + L" " + Wide(action.event),
+                       std::to_wstring(count) + L" " + Wide(action.event), detail);
+    }
+    com::Variant value;
+    HRESULT hr = site.Get(Wide(action.property), value.Get());
+    if (FAILED(hr)) {
+        *detail = HresultText(hr);
+        return false;
+    }
+    return Compare(Wide(ValueText(*action.expected)), TextOfValue(*value.Get()), detail);
+}
+
+bool ScriptRunner::RunHandle(const ScriptAction& action, ControlSite& site, std::wstring* detail) {
+    std::wstring event = Wide(action.event);
+    std::vector<std::wstring> parameters = site.Events().ParameterNames(event);
+    std::vector<std::pair<std::wstring, com::Variant>> settings;
+    for (const auto& [name, value] : action.settings) {
+        bool known = false;
+        for (const std::wstring& parameter : parameters) {
+            known = known || lstrcmpiW(parameter.c_str(), Wide(name).c_str()) == 0;
+        }
+        if (!known) {
+            *detail = Quoted(event) + L" has no argument " + Quoted(Wide(name));
+            return false;
+        }
+        settings.emplace_back(Wide(name), VariantOf(value));
+    }
+    site.Events().OnEvent(event, [settings](EventCall& call) {
+        for (const auto& [name, value] : settings) call.Set(name, *value.Get());
+    });
+    return true;
+}
+
+bool ScriptRunner::RunRefuse(const ScriptAction& action, ControlSite& site, std::wstring* detail) {
+    DISPID dispid = DISPID_UNKNOWN;
+    HRESULT hr =
+        site.Dispatch() ? MemberId(site.Dispatch(), Wide(action.property), &dispid) : E_NOINTERFACE;
+    if (FAILED(hr)) {
+        *detail = HresultText(hr);
+        return false;
+    }
+    site.Notifications().Refuse(dispid, action.refuse);
+    return true;
+}
+
+bool ScriptRunner::RunScreenshot(const ScriptAction& action, std::wstring* detail) {
+    std::wstring path = screenshotFolder_.empty() ? Wide(action.file)
+                                                  : screenshotFolder_ + L"\\" + Wide(action.file);
+    Screenshot shot;
+    if (!CaptureWindow(form_.Window(), &shot) || !WriteBitmapFile(shot, path)) {
+        *detail = L"cannot write " + path;
+        return false;
+    }
+    *detail = path;
+    return true;
+}
+
+void ScriptRunner::Wait(int milliseconds) {
+    DWORD start = GetTickCount();
+    while (GetTickCount() - start < static_cast<DWORD>(milliseconds)) {
+        form_.PumpMessages();
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    }
+}
+
+}  // namespace zelmor::host

@@ -1,0 +1,148 @@
+// Reading form files: a complete form, and the mistakes a form file can make, each reported
+// with its place.
+#include <gtest/gtest.h>
+
+#include "host/zelform/FormFile.h"
+
+using namespace zelmor::host;
+
+namespace {
+
+// The message of the FileError the text gives, or "" when it reads.
+std::string MistakeIn(const std::string& text) {
+    try {
+        ParseFormFile(text);
+    } catch (const FileError& error) {
+        return error.what();
+    }
+    return "";
+}
+
+std::string FormWith(const std::string& controls) {
+    return R"({"name": "Form1", "width": 300, "height": 200, "controls": [)" + controls + "]}";
+}
+
+}  // namespace
+
+TEST(FormFile, ReadsTheFormItsContainersAndControlsInOrder) {
+    FormFile form = ParseFormFile(R"({
+        "name": "Orders", "caption": "受注", "width": 480, "height": 320,
+        "controls": [
+            {"name": "Frame1", "type": "frame", "caption": "Customer", "rect": [8, 8, 300, 200],
+             "class": "ThunderRTFrame"},
+            {"name": "Tab1", "type": "tab", "pages": ["Main", "Notes"], "rect": [8, 8, 200, 100],
+             "container": "Frame1"},
+            {"name": "Data1", "progid": "ZelBtr.ZelBtr", "rect": [-10, 24, 100, 28],
+             "container": "Tab1", "page": 1,
+             "properties": {"DDFDir": "C:\\data", "AllOpen": true, "OpenMode": 2,
+                            "Ratio": 0.5}},
+            {"name": "Edit1", "clsid": "{00000000-0000-0000-0000-000000000001}",
+             "rect": [0, 0, 1, 1]}
+        ]})");
+    EXPECT_EQ(form.name, "Orders");
+    EXPECT_EQ(form.caption, "受注");
+    EXPECT_EQ(form.width, 480);
+    EXPECT_EQ(form.height, 320);
+    ASSERT_EQ(form.items.size(), 4u);
+
+    const FormItem& frame = form.items[0];
+    EXPECT_EQ(frame.kind, FormItem::Kind::Frame);
+    EXPECT_EQ(frame.caption, "Customer");
+    EXPECT_EQ(frame.frameClass, "ThunderRTFrame");
+    EXPECT_EQ(frame.container, "");
+
+    const FormItem& tab = form.items[1];
+    EXPECT_EQ(tab.kind, FormItem::Kind::Tab);
+    EXPECT_EQ(tab.pages, (std::vector<std::string>{"Main", "Notes"}));
+    EXPECT_EQ(tab.container, "Frame1");
+
+    const FormItem& data = form.items[2];
+    EXPECT_EQ(data.kind, FormItem::Kind::Control);
+    EXPECT_EQ(data.programId, "ZelBtr.ZelBtr");
+    EXPECT_EQ(data.left, -10);
+    EXPECT_EQ(data.top, 24);
+    EXPECT_EQ(data.width, 100);
+    EXPECT_EQ(data.height, 28);
+    EXPECT_EQ(data.page, 1);
+    ASSERT_EQ(data.properties.size(), 4u);  // in file order, each of its own type
+    EXPECT_EQ(data.properties[0].first, "DDFDir");
+    EXPECT_EQ(std::get<std::string>(data.properties[0].second), "C:\\data");
+    EXPECT_EQ(std::get<bool>(data.properties[1].second), true);
+    EXPECT_EQ(std::get<long long>(data.properties[2].second), 2);
+    EXPECT_EQ(std::get<double>(data.properties[3].second), 0.5);
+    EXPECT_EQ(form.items[3].classId, "{00000000-0000-0000-0000-000000000001}");
+}
+
+TEST(FormFile, TheCaptionDefaultsToTheNameAndControlsAreOptional) {
+    FormFile form = ParseFormFile(R"({"name": "Empty", "width": 10, "height": 10})");
+    EXPECT_EQ(form.caption, "Empty");
+    EXPECT_TRUE(form.items.empty());
+}
+
+TEST(FormFile, MistakesAreReportedWithTheirPlace) {
+    const std::string control = R"({"name": "A", "progid": "P.P", "rect": [0, 0, 10, 10]})";
+    struct Case {
+        std::string text;
+        std::string message;
+    };
+    const Case cases[] = {
+        {"{", "form: not valid JSON"},
+        {"[]", "form: an object {...} expected"},
+        {R"({"width": 1, "height": 1})", "form.name: missing"},
+        {R"({"name": "", "width": 1, "height": 1})", "form.name: a name expected"},
+        {R"({"name": "F", "width": 0, "height": 1})", "form.width: from 1 to 32767 expected"},
+        {R"({"name": "F", "width": 1, "height": 1.5})", "form.height: a whole number expected"},
+        {R"({"name": "F", "width": 1, "height": 1, "colour": 3})", "form.colour: not a known name"},
+        {R"({"name": "F", "width": 1, "height": 1, "controls": {}})",
+         "form.controls: a list [...] expected"},
+        {FormWith(R"({"name": "A", "progid": "P.P", "rect": [0, 0, 10]})"),
+         "controls[0].rect: [left, top, width, height] in whole pixels expected"},
+        {FormWith(R"({"name": "A", "progid": "P.P", "rect": [0, 0, 0, 10]})"),
+         "controls[0].rect: positions from -32767 and sizes from 1, up to 32767 expected"},
+        {FormWith(R"({"name": "A", "rect": [0, 0, 10, 10]})"),
+         "controls[0]: a \"progid\" or a \"clsid\" expected, not both"},
+        {FormWith(R"({"name": "A", "progid": "P", "clsid": "{}", "rect": [0, 0, 10, 10]})"),
+         "controls[0]: a \"progid\" or a \"clsid\" expected, not both"},
+        {FormWith(control + "," + control), "controls[1].name: \"A\" is taken"},
+        {FormWith(control + R"(, {"name": "a", "type": "frame", "rect": [0, 0, 9, 9]})"),
+         "controls[1].name: \"a\" is taken"},
+        {FormWith(R"({"name": "A", "type": "panel", "rect": [0, 0, 10, 10]})"),
+         "controls[0].type: \"control\", \"frame\" or \"tab\" expected"},
+        {FormWith(R"({"name": "A", "type": "frame", "class": "Frame", "rect": [0, 0, 9, 9]})"),
+         "controls[0].class: ThunderFrame, ThunderRTFrame or ThunderRT5Frame expected"},
+        {FormWith(R"({"name": "T", "type": "tab", "pages": [], "rect": [0, 0, 9, 9]})"),
+         "controls[0].pages: at least one page expected"},
+        {FormWith(R"({"name": "T", "type": "tab", "pages": ["a", 2], "rect": [0, 0, 9, 9]})"),
+         "controls[0].pages: a list of texts expected"},
+        {FormWith(R"({"name": "A", "progid": "P.P", "rect": [0, 0, 9, 9], "container": "F"})"),
+         "controls[0].container: a frame or tab control named before expected"},
+        {FormWith(control + R"(, {"name": "B", "progid": "P.P", "rect": [0, 0, 9, 9],
+                  "container": "A"})"),
+         "controls[1].container: a frame or tab control named before expected"},
+        {FormWith(R"({"name": "T", "type": "tab", "pages": ["a"], "rect": [0, 0, 9, 9]},
+                  {"name": "B", "progid": "P.P", "rect": [0, 0, 9, 9], "container": "T",
+                   "page": 1})"),
+         "controls[1].page: a page of T (from 0) expected"},
+        {FormWith(R"({"name": "F", "type": "frame", "rect": [0, 0, 9, 9]},
+                  {"name": "B", "progid": "P.P", "rect": [0, 0, 9, 9], "container": "F",
+                   "page": 1})"),
+         "controls[1].page: only inside a tab control"},
+        {FormWith(R"({"name": "A", "progid": "P.P", "rect": [0, 0, 9, 9], "page": 1})"),
+         "controls[0].page: only inside a tab control"},
+        {FormWith(R"({"name": "A", "progid": "P.P", "rect": [0, 0, 9, 9],
+                  "properties": {"Font": {"Size": 9}}})"),
+         "controls[0].properties.Font: a text, a number, true or false expected"},
+        {FormWith(R"({"name": "A", "progid": "P.P", "rect": [0, 0, 9, 9], "Text": "x"})"),
+         "controls[0].Text: not a known name"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(MistakeIn(c.text), c.message) << c.text;
+}
+
+TEST(FormFile, ValuesReadAsTheHostLanguageWritesThem) {
+    EXPECT_EQ(ValueText(true), "True");
+    EXPECT_EQ(ValueText(false), "False");
+    EXPECT_EQ(ValueText(-12LL), "-12");
+    EXPECT_EQ(ValueText(2.5), "2.5");
+    EXPECT_EQ(ValueText(0.1), "0.1");
+    EXPECT_EQ(ValueText(std::string("日本")), "日本");
+}

@@ -1,0 +1,118 @@
+// Reading scripts: every action with its parts, and the mistakes a script can make.
+#include <gtest/gtest.h>
+
+#include "host/zelform/Script.h"
+
+using namespace zelmor::host;
+
+namespace {
+
+using Kind = ScriptAction::Kind;
+
+std::string MistakeIn(const std::string& actions) {
+    try {
+        ParseScript(R"({"actions": [)" + actions + "]}");
+    } catch (const FileError& error) {
+        return error.what();
+    }
+    return "";
+}
+
+}  // namespace
+
+TEST(Script, ReadsEveryAction) {
+    std::vector<ScriptAction> actions = ParseScript(R"({"actions": [
+        {"action": "set", "control": "Edit1", "property": "Text", "value": "abc", "fails": true},
+        {"action": "call", "control": "Data1", "method": "DbOpen", "arguments": ["Orders", 0],
+         "expect": 0},
+        {"action": "click", "control": "Button1"},
+        {"action": "type", "control": "Edit1", "keys": "12{ENTER}"},
+        {"action": "select", "control": "List1", "item": "two"},
+        {"action": "select", "tab": "Tab1", "page": 1},
+        {"action": "expect", "control": "Edit1", "text": "12"},
+        {"action": "expect", "control": "Edit1", "property": "MaxLength", "value": 10},
+        {"action": "expect", "control": "Data1", "event": "BtrieveError", "count": 0},
+        {"action": "expect", "message": "VE807"},
+        {"action": "answer", "button": "yes"},
+        {"action": "handle", "control": "Data1", "event": "BtrieveError", "set": {"Status": 0}},
+        {"action": "refuse", "control": "Edit1", "property": "DbField", "refuse": false},
+        {"action": "screenshot", "file": "run.bmp"},
+        {"action": "wait", "milliseconds": 250}
+    ]})");
+    ASSERT_EQ(actions.size(), 15u);
+    const std::vector<Kind> kinds = {Kind::Set,    Kind::Call,       Kind::Click,  Kind::Type,
+                                     Kind::Select, Kind::Select,     Kind::Expect, Kind::Expect,
+                                     Kind::Expect, Kind::Expect,     Kind::Answer, Kind::Handle,
+                                     Kind::Refuse, Kind::Screenshot, Kind::Wait};
+    for (size_t i = 0; i < kinds.size(); ++i) {
+        EXPECT_EQ(actions[i].kind, kinds[i]) << i;
+        EXPECT_EQ(actions[i].where, "actions[" + std::to_string(i) + "]");
+    }
+    EXPECT_TRUE(actions[0].fails);
+    EXPECT_EQ(std::get<std::string>(*actions[0].value), "abc");
+    EXPECT_FALSE(actions[1].fails);
+    EXPECT_EQ(actions[1].method, "DbOpen");
+    ASSERT_EQ(actions[1].arguments.size(), 2u);
+    EXPECT_EQ(std::get<long long>(actions[1].arguments[1]), 0);
+    EXPECT_EQ(std::get<long long>(*actions[1].expected), 0);
+    EXPECT_EQ(actions[3].keys, "12{ENTER}");
+    EXPECT_EQ(actions[4].item, "two");
+    EXPECT_EQ(actions[5].tab, "Tab1");
+    EXPECT_EQ(actions[5].page, 1);
+    EXPECT_EQ(*actions[6].text, "12");
+    EXPECT_EQ(actions[7].property, "MaxLength");
+    EXPECT_EQ(std::get<long long>(*actions[7].expected), 10);
+    EXPECT_EQ(actions[8].event, "BtrieveError");
+    EXPECT_EQ(*actions[8].count, 0);
+    EXPECT_EQ(*actions[9].message, "VE807");
+    EXPECT_TRUE(actions[9].control.empty());
+    EXPECT_EQ(actions[10].button, 6);  // IDYES
+    ASSERT_EQ(actions[11].settings.size(), 1u);
+    EXPECT_EQ(actions[11].settings[0].first, "Status");
+    EXPECT_FALSE(actions[12].refuse);
+    EXPECT_EQ(actions[13].file, "run.bmp");
+    EXPECT_EQ(actions[14].milliseconds, 250);
+}
+
+TEST(Script, MistakesAreReportedWithTheirPlace) {
+    struct Case {
+        std::string actions;
+        std::string message;
+    };
+    const Case cases[] = {
+        {R"({"control": "A"})", "actions[0].action: missing"},
+        {R"({"action": "jump"})", "actions[0].action: \"jump\" is not an action"},
+        {R"({"action": "click"})", "actions[0].control: missing"},
+        {R"({"action": "click", "control": "A", "keys": "x"})",
+         "actions[0].keys: not a known name"},
+        {R"({"action": "set", "control": "A", "property": "P"})", "actions[0].value: missing"},
+        {R"({"action": "set", "control": "A", "property": "P", "value": null})",
+         "actions[0].value: a text, a number, true or false expected"},
+        {R"({"action": "set", "control": "A", "property": "P", "value": 1, "fails": 1})",
+         "actions[0].fails: true or false expected"},
+        {R"({"action": "call", "control": "A", "method": "M", "arguments": "x"})",
+         "actions[0].arguments: a list [...] expected"},
+        {R"({"action": "expect", "control": "A"})",
+         "actions[0]: \"text\", \"property\", \"event\" or \"message\" expected"},
+        {R"({"action": "expect", "control": "A", "event": "Click", "count": -1})",
+         "actions[0].count: 0 or more expected"},
+        {R"({"action": "expect", "control": "A", "property": "P"})", "actions[0].value: missing"},
+        {R"({"action": "select", "tab": "T", "page": -1})",
+         "actions[0].page: a page number from 0 expected"},
+        {R"({"action": "answer", "button": "maybe"})",
+         "actions[0].button: ok, cancel, abort, retry, ignore, yes or no expected"},
+        {R"({"action": "screenshot", "file": ""})", "actions[0].file: a file name expected"},
+        {R"({"action": "wait", "milliseconds": 60001})",
+         "actions[0].milliseconds: from 0 to 60000 expected"},
+        {R"({"action": "click", "control": "A"}, 3)", "actions[1]: an object {...} expected"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(MistakeIn(c.actions), c.message) << c.actions;
+    EXPECT_EQ(MistakeIn(""), "");
+}
+
+TEST(Script, TheScriptIsAnObjectWithAListOfActions) {
+    for (const char* text : {"[]", R"({"steps": []})", R"({"actions": {}})",
+                             R"({"actions": [], "extra": 1})", "not json"}) {
+        EXPECT_THROW(ParseScript(text), FileError) << text;
+    }
+}

@@ -1,0 +1,193 @@
+// zelform as a person or a build script runs it: a form file with probe controls (created by
+// program identifier from the registered zelprobe.dll), a script with expectations that hold
+// and one that does not, the exit status that counts the failures, and the screenshots.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "host/Screenshot.h"
+
+using namespace zelmor::host;
+
+namespace {
+
+using Register = HRESULT(STDAPICALLTYPE*)();
+
+std::wstring ProgramFolder() {
+    wchar_t path[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring folder = path;
+    return folder.substr(0, folder.find_last_of(L"\\/"));
+}
+
+void WriteText(const std::wstring& path, const std::string& text) {
+    std::ofstream out(path.c_str(), std::ios::binary);
+    out << text;
+}
+
+std::string ReadText(const std::wstring& path) {
+    std::ifstream in(path.c_str(), std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+const char kForm[] = R"({
+    "name": "ProbeForm", "caption": "Probe form", "width": 420, "height": 240,
+    "controls": [
+        {"name": "Frame1", "type": "frame", "caption": "Frame", "rect": [8, 8, 200, 120]},
+        {"name": "Text1", "progid": "ZelProbe.ZelProbe", "rect": [12, 24, 170, 24],
+         "container": "Frame1", "properties": {"Text": "hello", "Number": 3}},
+        {"name": "Tab1", "type": "tab", "pages": ["One", "Two"], "rect": [216, 8, 196, 160]},
+        {"name": "List1", "progid": "ZelProbe.ZelProbe", "rect": [8, 32, 170, 80],
+         "container": "Tab1", "properties": {"Kind": "ListBox", "Items": "one|two|three"}},
+        {"name": "Button1", "progid": "ZelProbe.ZelProbe", "rect": [8, 32, 100, 28],
+         "container": "Tab1", "page": 1, "properties": {"Kind": "Button", "Text": "Go"}}
+    ]})";
+
+// Every kind of action once; the last expectation is wrong on purpose.
+const char kScript[] = R"({"actions": [
+    {"action": "expect", "control": "Text1", "text": "hello"},
+    {"action": "handle", "control": "Text1", "event": "KeyPress", "set": {"KeyAscii": 88}},
+    {"action": "type", "control": "Text1", "keys": "{END}ab"},
+    {"action": "expect", "control": "Text1", "text": "helloXX"},
+    {"action": "select", "control": "List1", "item": "two"},
+    {"action": "expect", "control": "List1", "event": "Click", "count": 1},
+    {"action": "set", "control": "Text1", "property": "Number", "value": -1, "fails": true},
+    {"action": "refuse", "control": "Text1", "property": "Number"},
+    {"action": "set", "control": "Text1", "property": "Number", "value": 8},
+    {"action": "expect", "control": "Text1", "property": "Number", "value": 3},
+    {"action": "answer", "button": "no"},
+    {"action": "call", "control": "Text1", "method": "Ask", "arguments": ["Delete?", 4],
+     "expect": 7},
+    {"action": "expect", "message": "Delete?"},
+    {"action": "screenshot", "file": "run.bmp"},
+    {"action": "select", "tab": "Tab1", "page": 1},
+    {"action": "click", "control": "Button1"},
+    {"action": "wait", "milliseconds": 10},
+    {"action": "expect", "control": "Button1", "event": "Click", "count": 1},
+    {"action": "expect", "control": "List1", "text": "three"}
+]})";
+
+class Zelform : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        probe_ = LoadLibraryW((ProgramFolder() + L"\\zelprobe.dll").c_str());
+        ASSERT_NE(probe_, nullptr);
+        auto registerServer = reinterpret_cast<Register>(
+            reinterpret_cast<void*>(GetProcAddress(probe_, "DllRegisterServer")));
+        ASSERT_EQ(registerServer(), S_OK);
+        CreateDirectoryW(folder_.c_str(), nullptr);
+        // What an earlier run left must not pass for this run's work.
+        for (const wchar_t* file : {L"\\shots\\run.bmp", L"\\design.bmp"}) {
+            DeleteFileW((folder_ + file).c_str());
+        }
+        RemoveDirectoryW((folder_ + L"\\shots").c_str());
+    }
+
+    void TearDown() override {
+        if (!probe_) return;
+        auto unregisterServer = reinterpret_cast<Register>(
+            reinterpret_cast<void*>(GetProcAddress(probe_, "DllUnregisterServer")));
+        unregisterServer();
+        FreeLibrary(probe_);
+    }
+
+    // Runs zelform with arguments in the test's folder; its exit status, and its output in
+    // *output.
+    DWORD RunZelform(const std::wstring& arguments, std::string* output) {
+        // A file of its own for each run: a process of an earlier run may hold its file a
+        // little longer than it runs.
+        static int runs = 0;
+        std::wstring outputPath = folder_ + L"\\output" + std::to_wstring(++runs) + L".txt";
+        SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+        HANDLE file = CreateFileW(outputPath.c_str(), GENERIC_WRITE,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, &inherit,
+                                  CREATE_ALWAYS, 0, nullptr);
+        EXPECT_NE(file, INVALID_HANDLE_VALUE);
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
+        startup.dwFlags = STARTF_USESTDHANDLES;
+        startup.hStdOutput = file;
+        startup.hStdError = file;
+        std::wstring command = L"\"" + ProgramFolder() + L"\\zelform.exe\" " + arguments;
+        PROCESS_INFORMATION process{};
+        DWORD status = 1000;
+        if (CreateProcessW(nullptr, &command[0], nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr,
+                           folder_.c_str(), &startup, &process)) {
+            WaitForSingleObject(process.hProcess, 60000);
+            GetExitCodeProcess(process.hProcess, &status);
+            CloseHandle(process.hThread);
+            CloseHandle(process.hProcess);
+        }
+        CloseHandle(file);
+        *output = ReadText(outputPath);
+        DeleteFileW(outputPath.c_str());
+        return status;
+    }
+
+    const std::wstring folder_ = L"zelform-test";
+    HMODULE probe_ = nullptr;
+};
+
+}  // namespace
+
+TEST_F(Zelform, AScriptRunsAgainstTheFormAndTheExitStatusCountsTheFailures) {
+    WriteText(folder_ + L"\\form.json", kForm);
+    WriteText(folder_ + L"\\script.json", kScript);
+    std::string output;
+    DWORD status = RunZelform(L"form.json --script script.json --screenshot-dir shots", &output);
+    // The folder for the screenshots did not exist: that screenshot fails too.
+    EXPECT_EQ(status, 2u) << output;
+    EXPECT_NE(output.find("FAIL actions[13] screenshot"), std::string::npos) << output;
+    EXPECT_NE(output.find("FAIL actions[18] expect List1: \"three\" expected, \"two\" found"),
+              std::string::npos)
+        << output;
+    EXPECT_NE(output.find("19 actions, 2 failed"), std::string::npos) << output;
+
+    CreateDirectoryW((folder_ + L"\\shots").c_str(), nullptr);
+    status = RunZelform(L"form.json --script script.json --screenshot-dir shots", &output);
+    EXPECT_EQ(status, 1u) << output;
+    Screenshot shot;
+    ASSERT_TRUE(ReadBitmapFile(folder_ + L"\\shots\\run.bmp", &shot));
+    EXPECT_GT(shot.width, 420);
+    EXPECT_GT(shot.height, 240);
+    EXPECT_GT(shot.ColourCount(), 5u);
+}
+
+TEST_F(Zelform, InDesignModeTheControlsAreSitedForDesigning) {
+    WriteText(folder_ + L"\\form.json", kForm);
+    WriteText(folder_ + L"\\design.json", R"({"actions": [
+        {"action": "expect", "control": "Text1", "text": ""},
+        {"action": "screenshot", "file": "design.bmp"}]})");
+    std::string output;
+    // The probe hosts no edit box at design time, so it shows no text.
+    EXPECT_EQ(RunZelform(L"form.json --design --script design.json", &output), 0u) << output;
+    Screenshot shot;
+    ASSERT_TRUE(ReadBitmapFile(folder_ + L"\\design.bmp", &shot));
+    EXPECT_GT(shot.ColourCount(), 5u);
+}
+
+TEST_F(Zelform, FormsThatCannotBeBuiltAreReported) {
+    std::string output;
+    WriteText(folder_ + L"\\bad.json", R"({"name": "F", "width": 10})");
+    EXPECT_EQ(RunZelform(L"bad.json --script script.json", &output), 126u);
+    EXPECT_NE(output.find("form.height: missing"), std::string::npos) << output;
+
+    EXPECT_EQ(RunZelform(L"", &output), 126u);
+    EXPECT_NE(output.find("usage: zelform"), std::string::npos);
+
+    // A control that cannot be made, and a property it refuses, each count as a failure.
+    WriteText(folder_ + L"\\missing.json", R"({"name": "F", "width": 100, "height": 100,
+        "controls": [
+            {"name": "Gone1", "progid": "Zelmor.NoSuchControl", "rect": [0, 0, 10, 10]},
+            {"name": "Text1", "progid": "ZelProbe.ZelProbe", "rect": [0, 20, 90, 20],
+             "properties": {"Number": -4}}]})");
+    WriteText(folder_ + L"\\empty.json", R"({"actions": []})");
+    EXPECT_EQ(RunZelform(L"missing.json --script empty.json", &output), 2u) << output;
+    EXPECT_NE(output.find("FAIL form Gone1: cannot be made"), std::string::npos) << output;
+    EXPECT_NE(output.find("FAIL form Text1.Number: 0x800A017C"), std::string::npos) << output;
+}
