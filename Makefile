@@ -1,5 +1,6 @@
 # The two commands:
-#   make demo   the main job: builds the native preset and runs the demo
+#   make demo   the main job: builds the sample database with zeldict and runs the sales form
+#               with the data control under Wine, saving screenshots in build/demo
 #   make test   installs what is missing, builds every preset, runs every test (natively and
 #               under Wine) and ends with one line "N passed, N failed"
 PRESETS := native native-release win64 win32
@@ -7,8 +8,8 @@ SUMMARY := build/test-summary.txt
 
 .PHONY: demo test deps build $(PRESETS) native-tests wine-tests
 
-demo: deps native
-	build/native/tools/zelconfig/zelconfig --profile-dir samples/config
+demo: deps native win64
+	@scripts/demo.sh
 
 test: deps build
 	@rm -f $(SUMMARY)

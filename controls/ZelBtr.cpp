@@ -113,7 +113,10 @@ int ZelBtr::Host::QueryFormHandle(WindowHandle& formWindow) {
 // The site may come before the properties (the class asks for its site first) or after them:
 // initialisation is tried at both moments and completes once.
 void ZelBtr::OnClientSiteSet() { logic_.Initialize(); }
-void ZelBtr::OnPropertiesLoaded() { logic_.Initialize(); }
+void ZelBtr::OnPropertiesLoaded() {
+    propertiesLoaded_ = true;
+    logic_.Initialize();
+}
 
 void ZelBtr::OnWindowDestroying() {
     if (ControlBase::UserMode()) logic_.Shutdown();
@@ -164,13 +167,13 @@ HRESULT ZelBtr::PutValue(DISPID dispid, T& field, T value) {
 
 STDMETHODIMP ZelBtr::get_DDFDir(BSTR* value) { return OutText(logic_.ddfDir, value); }
 
-// At run time a new directory brings a new dictionary; before the control has initialised (its
-// properties are being loaded) the directory is only stored, and initialisation reads it.
+// At run time a new directory brings a new dictionary. While the properties are being loaded
+// the directory is only stored: initialisation reads it once they are all there.
 STDMETHODIMP ZelBtr::put_DDFDir(BSTR value) {
     std::string before = logic_.ddfDir;
     HRESULT hr = PutText(1, logic_.ddfDir, value);
-    if (hr == S_OK && logic_.ddfDir != before && ControlBase::UserMode() &&
-        logic_.Initialized()) {
+    if (hr == S_OK && logic_.ddfDir != before && propertiesLoaded_ && ClientSite() &&
+        ControlBase::UserMode()) {
         logic_.ApplyDictionaryDirectory();
         FireViewChange();
     }

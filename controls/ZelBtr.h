@@ -122,6 +122,7 @@ private:
 
     Host host_;
     DataControl logic_;
+    bool propertiesLoaded_ = false;
 };
 
 HRESULT CreateZelBtr(REFIID iid, void** out);

@@ -1,0 +1,234 @@
+// The data control in a real container, called by name through IDispatch as a host calls it.
+#include <gtest/gtest.h>
+
+#include <propidl.h>
+
+#include "binding/BindingRegistry.h"
+#include "controls/tests/DataControlHost.h"
+#include "core/tests/RecordingRecordManager.h"
+#include "platform/CodePage.h"
+
+using namespace zelmor;
+using namespace zelmor::testing;
+using host::BoolValue;
+using host::LongValue;
+using host::TextValue;
+
+namespace {
+
+using ZelBtrTest = DataControlFormTest;
+
+std::string Utf8(const std::wstring& text) {
+    return platform::Utf16ToUtf8(std::u16string(text.begin(), text.end()));
+}
+
+// A one-dimensional array of strings or bytes for the record methods.
+com::Variant ArrayOf(VARTYPE type, LONG lower, ULONG count, UINT dimensions = 1) {
+    com::Variant value;
+    SAFEARRAYBOUND bounds[2] = {{count, lower}, {2, 0}};
+    V_VT(value.Put()) = VT_ARRAY | type;
+    V_ARRAY(value.Get()) = SafeArrayCreate(type, dimensions, bounds);
+    return value;
+}
+
+}  // namespace
+
+TEST_F(ZelBtrTest, NewControlDefaults) {
+    host::Form& form = NewForm(L"Form1");
+    host::ControlSite* data = AddDataControl(form, L"Data1", {{L"DDFDir", TextValue(L"")}});
+    EXPECT_EQ(Text(data, L"AllOpen"), L"True");
+    EXPECT_EQ(Text(data, L"CacheDDF"), L"True");
+    EXPECT_EQ(Text(data, L"OpenMode"), L"0");
+    EXPECT_EQ(Text(data, L"TabStop"), L"False");
+    EXPECT_EQ(data->Put(L"TabStop", *BoolValue(true).Get()), S_OK);
+    EXPECT_EQ(Text(data, L"TabStop"), L"False");  // ignored
+    EXPECT_EQ(Text(data, L"DDFDir"), L"");
+    EXPECT_EQ(Rc(data, L"DbLoadDDF"), -21);
+    EXPECT_EQ(Rc(data, L"DbOpen", {TextValue(L"Customer")}), -20);
+}
+
+TEST_F(ZelBtrTest, SitingLoadsTheDictionaryAndOpensAndCreatesTheTables) {
+    host::Form& form = NewForm(L"Form1");
+    host::ControlSite* data = AddDataControl(form, L"Data1");
+    for (const wchar_t* table : {L"Customer", L"Orders", L"Memo", L"Pictures"}) {
+        host::CallResult result;
+        ASSERT_EQ(data->Call(L"DbIsOpen", {TextValue(table)}, &result), S_OK);
+        EXPECT_EQ(host::TextOfValue(result.Outcome()), L"1") << Utf8(table);
+    }
+    EXPECT_TRUE(answerer.Boxes().empty());
+    host::CallResult count;
+    EXPECT_EQ(Rc(data, L"DbGetNumOfTable", {}, &count), 0);
+    EXPECT_EQ(host::TextOfValue(*count.arguments[0].Get()), L"4");
+}
+
+TEST_F(ZelBtrTest, RecordMethodsThroughDispatch) {
+    host::Form& form = NewForm(L"Form1");
+    host::ControlSite* data = AddDataControl(form, L"Data1");
+    EXPECT_EQ(Rc(data, L"DbClearFieldBuffer", {TextValue(L"Customer")}), 0);
+    EXPECT_EQ(Rc(data, L"DbSetFieldData", {TextValue(L"Customer"), TextValue(L"Code"), TextValue(L"7")}), 0);
+    EXPECT_EQ(Rc(data, L"DbSetFieldData", {TextValue(L"Customer"), TextValue(L"Name"), TextValue(L"山田")}), 0);
+    EXPECT_EQ(Rc(data, L"DbAccess", {LongValue(2), TextValue(L"Customer"), TextValue(L"Code")}), 0);
+    EXPECT_EQ(Rc(data, L"DbClearFieldBuffer", {TextValue(L"Customer")}), 0);
+    EXPECT_EQ(Rc(data, L"DbAccess", {LongValue(12), TextValue(L"Customer"), TextValue(L"Code")}), 0);
+    host::CallResult name;
+    ASSERT_EQ(data->Call(L"DbGetFieldData", {TextValue(L"Customer"), TextValue(L"Name")}, &name),
+              S_OK);
+    EXPECT_EQ(host::TextOfValue(name.Outcome()), L"山田");
+    EXPECT_EQ(Rc(data, L"DbAccess", {LongValue(12), TextValue(L"Customer"), TextValue(L"")}), -6);
+    EXPECT_EQ(Rc(data, L"DbAccess", {LongValue(12), TextValue(L"Nope"), TextValue(L"Code")}), -4);
+    EXPECT_EQ(Rc(data, L"DbAccessByID", {LongValue(12), LongValue(4), LongValue(0)}), -15);
+    EXPECT_EQ(Rc(data, L"DbSetLockBias", {LongValue(150)}), -10);
+    EXPECT_EQ(Rc(data, L"DbExSetMode", {TextValue(L"E")}), -1);
+    host::CallResult position;
+    data->Call(L"DbGetPosition", {TextValue(L"Customer")}, &position);
+    EXPECT_NE(host::TextOfValue(position.Outcome()), L"-1");
+    host::CallResult tableName;
+    EXPECT_EQ(Rc(data, L"DbGetTableName", {LongValue(4)}, &tableName), -4);
+    EXPECT_EQ(Rc(data, L"DbGetTableName", {LongValue(3)}, &tableName), 0);
+    EXPECT_EQ(host::TextOfValue(*tableName.arguments[1].Get()), L"Pictures");
+}
+
+TEST_F(ZelBtrTest, RecordsTravelThroughArrays) {
+    host::Form& form = NewForm(L"Form1");
+    host::ControlSite* data = AddDataControl(form, L"Data1");
+    com::Variant texts = ArrayOf(VT_BSTR, 0, 3);
+    BSTR* elements = nullptr;
+    SafeArrayAccessData(V_ARRAY(texts.Get()), reinterpret_cast<void**>(&elements));
+    elements[0] = SysAllocString(L"42");
+    elements[1] = SysAllocString(L"Array");
+    elements[2] = SysAllocString(L"AR");
+    SafeArrayUnaccessData(V_ARRAY(texts.Get()));
+    EXPECT_EQ(Rc(data, L"DbSetRecord", {TextValue(L"Customer"), texts}), 0);
+    host::CallResult read;
+    com::Variant back = ArrayOf(VT_BSTR, 1, 2);
+    EXPECT_EQ(Rc(data, L"DbGetRecord", {TextValue(L"Customer"), back}, &read), 0);
+    SafeArrayAccessData(V_ARRAY(read.arguments[1].Get()), reinterpret_cast<void**>(&elements));
+    EXPECT_STREQ(elements[0], L"Array");  // from the lower bound: fields 1 and 2
+    EXPECT_STREQ(elements[1], L"AR");
+    SafeArrayUnaccessData(V_ARRAY(read.arguments[1].Get()));
+
+    struct Case {
+        const wchar_t* method;
+        com::Variant array;
+        long rc;
+    } cases[] = {
+        {L"DbGetRecord", ArrayOf(VT_I4, 0, 3), -17},
+        {L"DbGetRecord", ArrayOf(VT_BSTR, 0, 3, 2), -18},
+        {L"DbGetRecord", ArrayOf(VT_BSTR, 9, 1), -19},
+        {L"DbGetRecordImage", ArrayOf(VT_BSTR, 0, 3), -23},
+        {L"DbGetRecordImage", ArrayOf(VT_UI1, 0, 3, 2), -24},
+        {L"DbGetRecordImage", ArrayOf(VT_UI1, 0, 60), 0},
+        {L"DbGetPosBlock", ArrayOf(VT_UI1, 0, 128), 0},
+        {L"DbSetRecordImage", ArrayOf(VT_UI1, 0, 4), 0},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(Rc(data, c.method, {TextValue(L"Customer"), c.array}), c.rc) << Utf8(c.method);
+    }
+}
+
+TEST_F(ZelBtrTest, BtrieveErrorAndTheOpenMessage) {
+    host::Form& form = NewForm(L"Form1");
+    host::ControlSite* data = AddDataControl(form, L"Data1", {{L"AllOpen", BoolValue(false)}});
+    EXPECT_EQ(Rc(data, L"DbSetFileName", {TextValue(L"Orders"), TextValue(L"missing.dat")}), 0);
+    EXPECT_EQ(Rc(data, L"DbOpen", {TextValue(L"Orders")}), 12);
+    const host::EventRecord* event = data->Events().Last(L"BtrieveError");
+    ASSERT_NE(event, nullptr);
+    EXPECT_EQ(host::TextOfValue(*event->arguments[0].Get()), L"Orders");
+    EXPECT_EQ(host::TextOfValue(*event->arguments[1].Get()), L"12");
+    ASSERT_EQ(answerer.Boxes().size(), 1u);
+    EXPECT_EQ(platform::AnsiToUtf8(answerer.Boxes()[0].text),
+              "VE803 Btrieveファイル Orders のオープンに失敗。(12)");
+
+    // A handler that clears Status keeps the box away; the method still gives the status.
+    data->Events().OnEvent(L"BtrieveError", [](host::EventCall& call) {
+        call.Set(L"Status", *LongValue(0).Get());
+    });
+    EXPECT_EQ(Rc(data, L"DbOpen", {TextValue(L"Orders")}), 12);
+    EXPECT_EQ(answerer.Boxes().size(), 1u);
+    EXPECT_EQ(data->Events().CountOf(L"BtrieveError"), 2u);
+}
+
+TEST_F(ZelBtrTest, TwoControlsOfOneDirectoryReadTheDictionaryOnce) {
+    host::Form& first = NewForm(L"Form1");
+    AddDataControl(first, L"Data1");
+    RecordingRecordManager recorder;
+    host::Form& second = NewForm(L"Form2");
+    host::ControlSite* other = AddDataControl(second, L"Data1");
+    EXPECT_EQ(recorder.ddfOpens, 0);
+    EXPECT_EQ(Rc(other, L"DbClose", {TextValue(L"Customer")}), 0);
+    ASSERT_NE(Object(0).Logic().Context(), nullptr);
+    EXPECT_TRUE(Object(0).Logic().DbIsOpen("Customer"));  // the first keeps its own file open
+}
+
+TEST_F(ZelBtrTest, DistNameOverridesTheDirectoryFromTheIniFile) {
+    // DistName names a section of zelmor.ini (in the Windows directory); the control's name is
+    // the key.
+    char windows[MAX_PATH];
+    ASSERT_GT(GetWindowsDirectoryA(windows, MAX_PATH), 0u);
+    std::string ini = std::string(windows) + "\\zelmor.ini";
+    ASSERT_TRUE(WritePrivateProfileStringA("Sales", "Data1", directory.Path().c_str(), ini.c_str()));
+    host::Form& form = NewForm(L"Form1");
+    host::ControlSite* data = AddDataControl(
+        form, L"Data1", {{L"DDFDir", TextValue(L"C:\\nowhere")}, {L"DistName", TextValue(L"Sales")}});
+    host::ControlSite* other = AddDataControl(
+        form, L"Data2", {{L"DDFDir", TextValue(L"C:\\nowhere")}, {L"DistName", TextValue(L"Sales")}});
+    WritePrivateProfileStringA("Sales", nullptr, nullptr, ini.c_str());
+    EXPECT_EQ(Text(data, L"DDFDir"), Directory());
+    EXPECT_EQ(Rc(data, L"DbOpen", {TextValue(L"Customer")}), -2);  // opened at siting
+    // No key for Data2: its own directory stays, and loading it fails with VE028.
+    EXPECT_EQ(Text(other, L"DDFDir"), L"C:\\nowhere");
+    ASSERT_EQ(answerer.Boxes().size(), 1u);
+    EXPECT_EQ(platform::AnsiToUtf8(answerer.Boxes()[0].text).rfind("VE028", 0), 0u);
+}
+
+TEST_F(ZelBtrTest, SettingTheDirectoryAtRunTimeLoadsAfresh) {
+    host::Form& form = NewForm(L"Form1");
+    host::ControlSite* data = AddDataControl(form, L"Data1", {{L"DDFDir", TextValue(L"")}});
+    EXPECT_EQ(Rc(data, L"DbOpen", {TextValue(L"Customer")}), -20);
+    ASSERT_EQ(data->Put(L"DDFDir", *TextValue(Directory()).Get()), S_OK);
+    ASSERT_NE(Object(0).Logic().Context(), nullptr);
+    EXPECT_EQ(Rc(data, L"DbOpen", {TextValue(L"Customer")}), 12);  // no file: nothing is opened
+    EXPECT_EQ(Rc(data, L"DbCreate", {TextValue(L"Customer")}), 0);
+    EXPECT_EQ(Rc(data, L"DbOpen", {TextValue(L"Customer")}), 0);
+    EXPECT_EQ(Registry().FindBoundTable(Object(0).Logic().GetFormWindow(), "Data1", "Customer"),
+              Object(0).Logic().Context()->TableByName("Customer"));
+}
+
+TEST_F(ZelBtrTest, FormWindowThroughFramesAndTabs) {
+    host::Form& form = NewForm(L"Form1");
+    host::Frame* outer = form.AddFrame({L"Frame1", RECT{0, 0, 300, 200}}, L"Outer");
+    host::Frame* inner = form.AddFrame({L"Frame2", RECT{10, 20, 280, 180}, outer}, L"Inner");
+    host::TabContainer* tab = form.AddTab({L"Tab1", RECT{0, 0, 200, 150}}, {L"A", L"B"});
+    AddDataControl(form, L"InFrame", {}, outer);
+    AddDataControl(form, L"InInner", {}, inner);
+    AddDataControl(form, L"InTab", {}, tab);
+    EXPECT_EQ(Object(0).Logic().GetFormWindow(), reinterpret_cast<WindowHandle>(form.Window()));
+    EXPECT_EQ(Object(1).Logic().GetFormWindow(), reinterpret_cast<WindowHandle>(outer->Window()));
+    EXPECT_EQ(Object(2).Logic().GetFormWindow(), reinterpret_cast<WindowHandle>(form.Window()));
+}
+
+TEST_F(ZelBtrTest, PersistenceRoundTripThroughAStream) {
+    host::Form& form = NewForm(L"Form1", host::SiteMode::Design);
+    host::ControlSite* data = AddDataControl(
+        form, L"Data1", {{L"OwnerName", TextValue(L"owner")}, {L"OpenMode", LongValue(4)},
+                         {L"AllOpen", BoolValue(false)}, {L"CacheDDF", BoolValue(false)}});
+    com::ComPtr<IPersistStreamInit> persist;
+    ASSERT_EQ(data->Object()->QueryInterface(IID_IPersistStreamInit,
+                                             reinterpret_cast<void**>(persist.Put())),
+              S_OK);
+    com::ComPtr<IStream> stream;
+    ASSERT_EQ(CreateStreamOnHGlobal(nullptr, TRUE, stream.Put()), S_OK);
+    ASSERT_EQ(persist->Save(stream.Get(), TRUE), S_OK);
+    LARGE_INTEGER start{};
+    stream->Seek(start, STREAM_SEEK_SET, nullptr);
+    host::Form& other = NewForm(L"Form2", host::SiteMode::Design);
+    host::ControlSite* copy = AddDataControl(other, L"Data2", {{L"DDFDir", TextValue(L"")}});
+    com::ComPtr<IPersistStreamInit> copyPersist;
+    copy->Object()->QueryInterface(IID_IPersistStreamInit,
+                                   reinterpret_cast<void**>(copyPersist.Put()));
+    ASSERT_EQ(copyPersist->Load(stream.Get()), S_OK);
+    for (const wchar_t* property : {L"DDFDir", L"OwnerName", L"OpenMode", L"AllOpen", L"CacheDDF"}) {
+        EXPECT_EQ(Text(copy, property), Text(data, property)) << Utf8(property);
+    }
+    EXPECT_EQ(Text(copy, L"OpenMode"), L"4");
+}

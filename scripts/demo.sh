@@ -1,0 +1,39 @@
+#!/bin/sh
+# The main job: builds the sample sales database from its schema and CSV files with zeldict,
+# shows its tables and an export, then runs the sales form with the data control under Wine
+# (run time with a script, and design time) and saves the screenshots in build/demo.
+set -eu
+
+here=$(cd "$(dirname "$0")" && pwd)
+root=$(dirname "$here")
+demo="$root/build/demo"
+zeldict="$root/build/native/tools/zeldict/zeldict"
+samples="$root/samples"
+
+rm -rf "$demo"
+mkdir -p "$demo"
+"$zeldict" --profile-dir "$samples/config" create "$samples/sales/schema.json" "$demo/sales"
+for table in Customer Product Orders OrderLine; do
+    "$zeldict" --profile-dir "$samples/config" import "$demo/sales" "$table" "$samples/sales/$table.csv"
+done
+echo
+"$zeldict" tables "$demo/sales"
+echo
+echo "Customers along the key ByKindName:"
+"$zeldict" export "$demo/sales" Customer --key ByKindName --fields Code,Name,Kind,Credit
+echo
+"$zeldict" check "$demo/sales"
+
+# The form names the database by its Windows path (Wine shows the root as drive Z:; Windows
+# takes forward slashes too).
+windows_dir="Z:$demo/sales"
+sed "s#@DDFDIR@#$windows_dir#" "$samples/forms/sales.json.in" >"$demo/sales.json"
+echo
+echo "Running the sales form (run time):"
+"$here/run-form.sh" "$demo/sales.json" --script "$samples/forms/sales-script.json" \
+    --screenshot-dir "$demo"
+echo "Running the sales form (design time):"
+"$here/run-form.sh" "$demo/sales.json" --design --screenshot-dir "$demo/design"
+mv "$demo/design/sales.png" "$demo/sales-design.png"
+echo
+echo "Screenshots: $demo/sales-run.png $demo/sales-design.png"
