@@ -4,6 +4,7 @@
 #include <propidl.h>
 
 #include "binding/BindingRegistry.h"
+#include "host/PropertyBag.h"
 #include "controls/tests/DataControlHost.h"
 #include "core/tests/RecordingRecordManager.h"
 #include "platform/CodePage.h"
@@ -231,4 +232,81 @@ TEST_F(ZelBtrTest, PersistenceRoundTripThroughAStream) {
         EXPECT_EQ(Text(copy, property), Text(data, property)) << Utf8(property);
     }
     EXPECT_EQ(Text(copy, L"OpenMode"), L"4");
+}
+
+TEST_F(ZelBtrTest, PersistenceRoundTripThroughAPropertyBag) {
+    host::Form& form = NewForm(L"Form1", host::SiteMode::Design);
+    host::ControlSite* data = AddDataControl(
+        form, L"Data1", {{L"OwnerName", TextValue(L"秘密")}, {L"DistName", TextValue(L"Sales")},
+                         {L"OpenMode", LongValue(2)}});
+    com::ComPtr<IPersistPropertyBag> persist;
+    ASSERT_EQ(data->Object()->QueryInterface(IID_IPersistPropertyBag,
+                                             reinterpret_cast<void**>(persist.Put())),
+              S_OK);
+    auto bag = com::MakeInstance<host::PropertyBag>(std::vector<host::NamedValue>{});
+    ASSERT_EQ(persist->Save(bag.Get(), TRUE, TRUE), S_OK);
+    // The extent first, then the data control's own properties in their order.
+    std::vector<std::wstring> names;
+    for (const host::NamedValue& value : bag->Values()) names.push_back(value.name);
+    EXPECT_EQ(names, (std::vector<std::wstring>{L"_cx", L"_cy", L"DDFDir", L"OwnerName",
+                                                L"OpenMode", L"AllOpen", L"DistName",
+                                                L"CacheDDF"}));
+    host::Form& other = NewForm(L"Form2", host::SiteMode::Design);
+    host::ControlSite* copy = AddDataControl(other, L"Data2", bag->Values());
+    for (const wchar_t* property : {L"DDFDir", L"OwnerName", L"OpenMode", L"DistName"}) {
+        EXPECT_EQ(Text(copy, property), Text(data, property)) << Utf8(property);
+    }
+}
+
+// Every method answers through its trailing result: a table-driven pass over the rest of them.
+TEST_F(ZelBtrTest, MethodResults) {
+    host::Form& form = NewForm(L"Form1");
+    host::ControlSite* data = AddDataControl(form, L"Data1");
+    ASSERT_EQ(Rc(data, L"DbClearFieldBuffer", {TextValue(L"Orders")}), 0);
+    for (int no = 1; no <= 3; ++no) {
+        Rc(data, L"DbSetFieldData", {TextValue(L"Orders"), TextValue(L"No"), LongValue(no)});
+        ASSERT_EQ(Rc(data, L"DbAccess", {LongValue(2), TextValue(L"Orders"), TextValue(L"No")}), 0);
+    }
+    host::CallResult position;
+    ASSERT_EQ(Rc(data, L"DbAccess", {LongValue(12), TextValue(L"Orders"), TextValue(L"No")}), 0);
+    data->Call(L"DbGetPosition", {TextValue(L"Orders")}, &position);
+    long first = std::stol(host::TextOfValue(position.Outcome()));
+    struct Case {
+        const wchar_t* method;
+        std::vector<com::Variant> arguments;
+        long rc;
+    } cases[] = {
+        {L"DbGetDirect", {TextValue(L"Orders"), LongValue(first), TextValue(L"No")}, 0},
+        {L"DbGetDirect", {TextValue(L"Orders"), LongValue(first), TextValue(L"Nope")}, -6},
+        {L"DbGetByPercentage", {TextValue(L"Orders"), TextValue(L"No"), LongValue(10000)}, 0},
+        {L"DbFindPercentage", {TextValue(L"Orders"), TextValue(L"No"), LongValue(0)}, 0},
+        {L"DbUnlock", {TextValue(L"Orders"), LongValue(-2)}, 0},
+        {L"DbBeginTransaction", {LongValue(150)}, -10},
+        {L"DbBeginConCurTransaction", {LongValue(600)}, -10},
+        {L"DbGetNumOfRecords", {TextValue(L"Orders")}, 0},
+        {L"DbGetDataType", {TextValue(L"Orders"), TextValue(L"Nope")}, -5},
+        {L"DbClose", {TextValue(L"Orders")}, 0},
+        {L"DbClose", {TextValue(L"Orders")}, -3},
+        {L"DbTransferToControl", {TextValue(L"Orders")}, -3},
+        {L"DbCreate", {TextValue(L"Customer")}, -2},
+        {L"DbOpenAll", {}, 0},
+        {L"DbGetNumOfField", {TextValue(L"Nope")}, -4},
+        {L"DbGetFieldName", {TextValue(L"Orders"), LongValue(3)}, -13},
+        {L"DbGetIndexName", {TextValue(L"Orders"), LongValue(2)}, -14},
+        {L"DbGetModulePath", {}, 0},
+        {L"DbCloseAll", {}, 0},
+        {L"DbReset", {}, 0},
+        {L"DbLoadDDF", {}, 0},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(Rc(data, c.method, c.arguments), c.rc) << Utf8(c.method);
+    }
+    host::CallResult percentage;
+    ASSERT_EQ(Rc(data, L"DbAccess", {LongValue(13), TextValue(L"Orders"), TextValue(L"No")}), -3);
+    EXPECT_EQ(Rc(data, L"DbOpen", {TextValue(L"Orders")}), 0);
+    ASSERT_EQ(Rc(data, L"DbAccess", {LongValue(13), TextValue(L"Orders"), TextValue(L"No")}), 0);
+    EXPECT_EQ(Rc(data, L"DbFindPercentage", {TextValue(L"Orders"), TextValue(L"No"), LongValue(0)},
+                 &percentage),
+              0);
+    EXPECT_EQ(host::TextOfValue(*percentage.arguments[3].Get()), L"10000");
 }
