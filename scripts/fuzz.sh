@@ -1,9 +1,10 @@
 #!/bin/sh
-# Builds the libFuzzer target of the field codecs with clang (AddressSanitizer and
-# UndefinedBehaviorSanitizer) in build/fuzz, apart from the presets, and runs it for a bounded
-# time. The corpus it grows is kept in build/fuzz/corpus for the next run.
+# Builds the libFuzzer targets with clang (AddressSanitizer and UndefinedBehaviorSanitizer) in
+# build/fuzz, apart from the presets, and runs each for a bounded time: the field codecs and the
+# search-condition and field-list parsers. The corpus each grows is kept in
+# build/fuzz/corpus/<target> for the next run.
 #
-#   scripts/fuzz.sh [SECONDS]   (default 60)
+#   scripts/fuzz.sh [SECONDS] [TARGET]   (default 60 seconds each, every target)
 set -eu
 
 seconds=${1:-60}
@@ -15,8 +16,11 @@ build="$root/build/fuzz"
 
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
     -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZELMOR_FUZZ=ON -DZELMOR_TESTS=OFF >/dev/null
-cmake --build "$build" --target field_codecs_fuzz -j2
-
-mkdir -p "$build/corpus"
-"$build/fuzz/field_codecs_fuzz" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
-    -print_final_stats=1 "$build/corpus"
+targets=${2:-"field_codecs_fuzz search_condition_fuzz"}
+for target in $targets; do
+    cmake --build "$build" --target "$target" -j2
+    mkdir -p "$build/corpus/$target"
+    echo "== $target"
+    "$build/fuzz/$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
+        -print_final_stats=1 "$build/corpus/$target"
+done
