@@ -130,7 +130,7 @@ TEST_F(OperationsTest, BadBlocksAndOperations) {
     std::memset(never.bytes, 0xAB, sizeof never.bytes);
     EXPECT_EQ(3, Get(manager, ZELRM_OP_STEP_FIRST, never, 0).status);
     EXPECT_EQ(1, Get(manager, 16, block, 0).status);
-    EXPECT_EQ(1, Get(manager, ZELRM_OP_GET_NEXT_EXTENDED, block, 0).status);
+    EXPECT_EQ(1, Get(manager, 40, block, 0).status);
     EXPECT_EQ(1, Call(manager, ZELRM_OP_INSERT + 100, block, Person(1, "a"), -1, {}, 255, 0).status);
     // Opening an open block again closes it first: its file is not held twice.
     ASSERT_EQ(0, Open(manager, block, kPath, ZELRM_MODE_EXCLUSIVE));
