@@ -458,6 +458,10 @@ TEST(TransactionTest, AbortUndoesEveryFileAndEndKeeps) {
     EXPECT_EQ(1, IdOf(Get(manager, ZELRM_OP_GET_FIRST, a, 0).data));
     ASSERT_EQ(0, Call(manager, ZELRM_OP_BEGIN_CONCURRENT_TRANSACTION + 200, none, {}, 0, {}, 0, 0).status);
     ASSERT_EQ(0, Insert(manager, b, Person(4, "kept")));
+    // The owner name is not changed inside a transaction.
+    Bytes owner{'o', 'w', 'n', 0};
+    EXPECT_EQ(41, Call(manager, ZELRM_OP_SET_OWNER, b, owner, -1, owner, 4, 0).status);
+    EXPECT_EQ(41, Call(manager, ZELRM_OP_CLEAR_OWNER, b, {}, 0, {}, 0, 0).status);
     ASSERT_EQ(0, Close(manager, b));
     ASSERT_EQ(0, Call(manager, ZELRM_OP_END_TRANSACTION, none, {}, 0, {}, 0, 0).status);
     ASSERT_EQ(0, Open(manager, b, "/b.btr"));
