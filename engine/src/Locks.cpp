@@ -89,19 +89,20 @@ void Engine::ReleaseAllLocks(Cursor& cursor) {
 Status Engine::GuardRecord(Cursor& cursor, std::uint32_t position) {
     OpenFile& file = *cursor.file;
     FileSharing& sharing = cursor.table->sharing();
-    if (transactionActive_ && !transactionExclusive_) {
-        // A concurrent transaction locks the records it changes until it ends.
+    if (transactionActive_) {
+        // A transaction locks the records it changes until it ends, so that nobody locks one
+        // with its change still to come.
         auto& locked = file.transactionRecords;
         if (std::find(locked.begin(), locked.end(), position) != locked.end()) return Status::kOk;
         ZELRM_TRY(sharing.LockRecord(position, transactionWaits_));
         locked.push_back(position);
         return Status::kOk;
     }
-    return sharing.CheckRecord(position, transactionActive_ && transactionWaits_);
+    return sharing.CheckRecord(position, false);
 }
 
 void Engine::GuardNewRecord(Cursor& cursor, std::uint32_t position) {
-    if (!transactionActive_ || transactionExclusive_) return;
+    if (!transactionActive_) return;
     if (Succeeded(cursor.table->sharing().LockRecord(position, false)))
         cursor.file->transactionRecords.push_back(position);
 }
