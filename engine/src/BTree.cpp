@@ -389,9 +389,30 @@ std::uint32_t BTree::SumCounts(Page* page) {
 }
 
 Status BTree::Insert(const std::uint8_t* cell, std::size_t size) {
-    if (size < keyWidth_ || size + 2 > (kPageSize - kPageHeaderSize) / 4) return Status::kIoError;
     Path path;
     ZELRM_TRY(Descend(cell, &path));
+    return InsertAt(path, cell, size);
+}
+
+Status BTree::FindSlot(const std::uint8_t* key, std::size_t uniqueLength, Path* path,
+                       bool* duplicate) {
+    ZELRM_TRY(Descend(key, path));
+    *duplicate = false;
+    if (uniqueLength == 0) return Status::kOk;
+    // The first cell at or after the slot, which may begin the next leaf.
+    Path next = *path;
+    bool atEnd = false;
+    ZELRM_TRY(Normalize(&next, &atEnd));
+    if (atEnd) return Status::kOk;
+    CellView found;
+    ZELRM_TRY(Cell(next, &found));
+    *duplicate = std::memcmp(found.data, key, uniqueLength) == 0;
+    return Status::kOk;
+}
+
+Status BTree::InsertAt(const Path& slot, const std::uint8_t* cell, std::size_t size) {
+    if (size < keyWidth_ || size + 2 > (kPageSize - kPageHeaderSize) / 4) return Status::kIoError;
+    Path path = slot;
     Page* leaf = nullptr;
     ZELRM_TRY(Node(path.leaf().page, &leaf));
     std::uint32_t index = path.leaf().index;

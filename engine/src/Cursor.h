@@ -21,8 +21,6 @@ struct OpenFile {
     bool exclusive = false;
     bool inTransaction = false;      // the transaction changed it
     bool transactionLocked = false;  // the transaction holds its file lock
-    // Records the transaction changed: locked until it ends.
-    std::vector<std::uint32_t> transactionRecords;
 };
 
 enum class CursorState {

@@ -107,7 +107,6 @@ private:
     void ReleaseAllLocks(Cursor& cursor);
     // Before a record is updated or deleted: 84 when another process holds a lock on it.
     Status GuardRecord(Cursor& cursor, std::uint32_t position);
-    void GuardNewRecord(Cursor& cursor, std::uint32_t position);
     Status Unlock(Request& request, Cursor& cursor);
 
     // Records and currency (Operations.cpp).

@@ -87,24 +87,10 @@ void Engine::ReleaseAllLocks(Cursor& cursor) {
 }
 
 Status Engine::GuardRecord(Cursor& cursor, std::uint32_t position) {
-    OpenFile& file = *cursor.file;
-    FileSharing& sharing = cursor.table->sharing();
-    if (transactionActive_) {
-        // A transaction locks the records it changes until it ends, so that nobody locks one
-        // with its change still to come.
-        auto& locked = file.transactionRecords;
-        if (std::find(locked.begin(), locked.end(), position) != locked.end()) return Status::kOk;
-        ZELRM_TRY(sharing.LockRecord(position, transactionWaits_));
-        locked.push_back(position);
-        return Status::kOk;
-    }
-    return sharing.CheckRecord(position, false);
-}
-
-void Engine::GuardNewRecord(Cursor& cursor, std::uint32_t position) {
-    if (!transactionActive_) return;
-    if (Succeeded(cursor.table->sharing().LockRecord(position, false)))
-        cursor.file->transactionRecords.push_back(position);
+    // Inside a transaction the change waits for the lock as the transaction's bias says; no
+    // other process can lock the record afterwards while the transaction holds the file.
+    return cursor.table->sharing().CheckRecord(position,
+                                               transactionActive_ && transactionWaits_);
 }
 
 Status Engine::Unlock(Request& request, Cursor& cursor) {

@@ -361,7 +361,6 @@ Status Engine::Insert(Request& request, Cursor& cursor) {
     recordScratch_.assign(request.data, request.data + length);
     std::uint32_t position = 0;
     ZELRM_TRY(Apply(cursor, [&] { return table.Insert(recordScratch_.data(), length, &position); }));
-    GuardNewRecord(cursor, position);
     bool autoIncrement = false;
     for (const KeyDefinition& key : spec.keys) autoIncrement |= key.autoIncrementSegment >= 0;
     if (autoIncrement) std::memcpy(request.data, recordScratch_.data(), spec.recordLength);

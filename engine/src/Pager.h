@@ -105,6 +105,7 @@ private:
     void DropFrame(Page* page);
     void AddClean(Page* page);
     void RemoveClean(Page* page);
+    // Writes the pages into the file (runs of consecutive pages in one write), then syncs it.
     Status WritePages(const std::vector<Page*>& pages);
     void StoreSequence(std::uint32_t value);
 
@@ -117,6 +118,10 @@ private:
     std::vector<Page*> spareFrames_;
     std::vector<Page*> table_;  // by page number; null when not cached
     std::vector<Page*> dirty_;
+    // The changed pages a prepared commit has in its journal, to be written into the file.
+    std::vector<Page*> journaled_;
+    // Pages in the file as of the last commit: pages beyond are not read by anybody.
+    std::uint32_t committedPages_ = 0;
     std::vector<std::uint8_t> ioBuffer_;
     Page* header_ = nullptr;
     std::size_t cached_ = 0;  // frames holding a page

@@ -16,6 +16,15 @@ Status Engine::RunRead(Request& request, Cursor& cursor, Operation operation) {
     TableFile& table = *cursor.table;
     FileSharing& sharing = table.sharing();
     if (transactionActive_ && transactionExclusive_) ZELRM_TRY(LockFileForTransaction(cursor.file));
+    // A record is not locked while another process's transaction holds the file: the
+    // transaction's change of it may still be to come.
+    const bool locking = request.bias != 0 && !cursor.file->transactionLocked;
+    if (locking) {
+        const bool wait = request.bias == ZELRM_LOCK_SINGLE_WAIT ||
+                          request.bias == ZELRM_LOCK_MULTIPLE_WAIT;
+        Status status = sharing.LockFile(LockMode::kShared, wait);
+        if (Failed(status)) return status == Status::kFileInUse ? Status::kRecordInUse : status;
+    }
     // A read spoiled after it wrote into the data buffer runs again on the same input (a
     // position or a percentage at its start; descriptors are read before anything is written).
     std::uint8_t input[4];
@@ -43,6 +52,7 @@ Status Engine::RunRead(Request& request, Cursor& cursor, Operation operation) {
         status = Status::kOk;
     }
     ReleasePendingLocks();
+    if (locking) sharing.UnlockFile();
     return status;
 }
 

@@ -134,6 +134,7 @@ Status TableFile::Load() {
     inKey_.resize(spec_.keys.size());
     wasInKey_.resize(spec_.keys.size());
     changed_.resize(spec_.keys.size());
+    slots_.resize(spec_.keys.size());
     return Status::kOk;
 }
 
@@ -450,16 +451,30 @@ Status TableFile::Insert(std::uint8_t* record, std::size_t length, std::uint32_t
         ExtractKey(spec_, key, record, raw);
         inKey[k] = !IsNullKey(spec_, key, raw);
         if (!inKey[k]) continue;
-        TransformKey(spec_, key, raw, &entries_[kMaxEntry * k]);
-        if (!key.duplicates) ZELRM_TRY(CheckUnique(k, &entries_[kMaxEntry * k]));
+        std::uint8_t* entry = &entries_[kMaxEntry * k];
+        TransformKey(spec_, key, raw, entry);
+        if (key.duplicates) continue;
+        // The search for a duplicate also finds where the entry goes (its stamp is 0 and its
+        // position above any other, so it follows every entry below its value).
+        std::memset(entry + key.transformedLength, 0, kEntrySuffix);
+        bool duplicate = false;
+        ZELRM_TRY(keys_[k]->FindSlot(entry, key.transformedLength, &slots_[k], &duplicate));
+        if (duplicate) return Status::kDuplicateKey;
     }
     payload_.resize(stamps + length);
     std::memset(payload_.data(), 0, stamps);
     std::memcpy(payload_.data() + stamps, record, length);
     for (std::size_t k = 0; k < spec_.keys.size(); ++k) StampEntry(k, newPosition);
     ZELRM_TRY(PutRecord(newPosition, 0, payload_));
-    for (std::size_t k = 0; k < spec_.keys.size(); ++k)
-        if (inKey[k]) ZELRM_TRY(keys_[k]->Insert(&entries_[kMaxEntry * k], EntryWidth(k)));
+    // Other trees changed meanwhile, never the pages of a key's own tree: its slot holds.
+    for (std::size_t k = 0; k < spec_.keys.size(); ++k) {
+        if (!inKey[k]) continue;
+        const std::uint8_t* entry = &entries_[kMaxEntry * k];
+        if (spec_.keys[k].duplicates)
+            ZELRM_TRY(keys_[k]->Insert(entry, EntryWidth(k)));
+        else
+            ZELRM_TRY(keys_[k]->InsertAt(slots_[k], entry, EntryWidth(k)));
+    }
     header = pager_->Header()->data();
     pager_->MarkDirty(pager_->Header());
     Store32(header + kNextPosition, newPosition + 1);

@@ -119,6 +119,7 @@ private:
     std::vector<std::uint8_t> entries_;     // one kMaxEntry slot per key
     std::vector<std::uint8_t> oldEntries_;  // the same, for the entries an update replaces
     std::vector<char> inKey_, wasInKey_, changed_;
+    std::vector<BTree::Path> slots_;  // where Insert puts each unique key's entry
     // Last, so that it leaves the other processes before the pager closes the file.
     std::unique_ptr<FileSharing> sharing_;
 };

@@ -104,8 +104,6 @@ void Engine::FinishTransaction() {
     heldFiles_.clear();
     for (const auto& file : held) {
         FileSharing& sharing = file->table->sharing();
-        for (std::uint32_t position : file->transactionRecords) sharing.UnlockRecord(position);
-        file->transactionRecords.clear();
         file->transactionLocked = false;
         // Even after a failed commit: the next process to take it replays the journal.
         sharing.UnlockWrite();
