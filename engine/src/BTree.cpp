@@ -189,6 +189,22 @@ Status BTree::Descend(const std::uint8_t* key, Path* path) {
         Interior node{data, ElementSize()};
         // The last element whose key is <= key; element 0 stands for everything below.
         std::uint32_t low = 1, high = count;
+        if (recordCells_ && count > 2) {
+            // Positions spread evenly over the children: try the element they point at first.
+            const std::uint32_t target = LoadBig32(key);
+            const std::uint32_t first = LoadBig32(node.element(1) + kElementKey);
+            const std::uint32_t last = LoadBig32(node.element(count - 1) + kElementKey);
+            if (target >= first && target < last) {
+                const auto guess = static_cast<std::uint32_t>(
+                    1 + std::uint64_t{target - first} * (count - 2) / (last - first));
+                if (LoadBig32(node.element(guess) + kElementKey) <= target) {
+                    low = guess + 1;
+                    if (LoadBig32(node.element(guess + 1) + kElementKey) > target) high = low;
+                } else {
+                    high = guess;
+                }
+            }
+        }
         while (low < high) {
             std::uint32_t middle = (low + high) / 2;
             if (CompareKeys(node.element(middle) + kElementKey, key, keyWidth_) <= 0)

@@ -22,6 +22,15 @@ struct FileIdentity {
 
 enum class LockMode { kShared, kExclusive };
 
+// A read-only view of a file, mapped from the system's cache of it: reading it costs no call
+// into the system. It covers the file as it was when mapped.
+class FileView {
+public:
+    virtual ~FileView() = default;
+    virtual const std::uint8_t* Data() const = 0;
+    virtual std::uint64_t Size() const = 0;
+};
+
 class File {
 public:
     virtual ~File() = default;
@@ -45,6 +54,9 @@ public:
     virtual Status Lock(std::uint64_t offset, std::uint64_t length, LockMode mode,
                         std::uint32_t waitMilliseconds) = 0;
     virtual Status Unlock(std::uint64_t offset, std::uint64_t length) = 0;
+
+    // A view of the whole file as it is now; null where none can be had (callers then Read).
+    virtual std::unique_ptr<FileView> MapForReading() { return nullptr; }
 };
 
 // A small file mapped into memory and shared by every process that maps it.

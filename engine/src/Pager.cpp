@@ -24,6 +24,7 @@ constexpr std::size_t kPagesPerWrite = 64;
 // directly instead of through the journal: nobody reads past the committed end, and one more
 // sync costs less than writing them twice.
 constexpr std::size_t kDirectNewPages = 256;
+constexpr std::size_t kFramesPerChunk = 256;
 
 std::uint32_t* SharedWord(SharedMemory& shared, std::size_t offset) {
     return reinterpret_cast<std::uint32_t*>(shared.Address() + offset);
@@ -70,14 +71,18 @@ Page* Pager::NewFrame(std::uint32_t number) {
         page = spareFrames_.back();
         spareFrames_.pop_back();
     } else {
-        frames_.push_back(std::make_unique<Page>());
-        page = frames_.back().get();
+        if (frameChunks_.empty() || framesInLastChunk_ == kFramesPerChunk) {
+            frameChunks_.push_back(std::make_unique<Page[]>(kFramesPerChunk));
+            framesInLastChunk_ = 0;
+        }
+        page = &frameChunks_.back()[framesInLastChunk_++];
         page->buffer = std::make_unique<std::uint8_t[]>(kPageSize);
     }
     ++cached_;
     page->number = number;
     page->dirty = false;
-    page->referenced = true;
+    // Only a later use earns a page its second chance: pages read once (a scan) go first.
+    page->referenced = false;
     page->checked = false;
     if (table_.size() <= number) table_.resize(number + 1, nullptr);
     table_[number] = page;
@@ -121,10 +126,26 @@ void Pager::DropFrame(Page* page) {
 }
 
 Status Pager::ReadPage(std::uint32_t number, std::uint8_t* into) {
-    std::size_t got = 0;
-    ZELRM_TRY(file_->Read(static_cast<std::uint64_t>(number) * kPageSize, into, kPageSize, &got));
-    if (got != kPageSize) return Status::kIoError;
+    const std::uint64_t end = (static_cast<std::uint64_t>(number) + 1) * kPageSize;
+    // The view covers the file as it was when made: made again when the file has grown past it
+    // since (the header says how far it reaches).
+    if ((!view_ && !viewTried_) ||
+        (view_ && end > view_->Size() && std::uint64_t{PageCount()} * kPageSize > view_->Size())) {
+        view_.reset();
+        view_ = file_->MapForReading();
+        viewTried_ = true;
+    }
+    if (view_ && end <= view_->Size()) {
+        std::memcpy(into, view_->Data() + end - kPageSize, kPageSize);
+    } else {
+        std::size_t got = 0;
+        ZELRM_TRY(file_->Read(end - kPageSize, into, kPageSize, &got));
+        if (got != kPageSize) return Status::kIoError;
+    }
+    if (number < verified_.size() && verified_[number] == seen_ + 1) return Status::kOk;
     if (Load32(into + kChecksum) != PageChecksum(into, number)) return Status::kIoError;
+    if (verified_.size() <= number) verified_.resize(number + 1, 0);
+    verified_[number] = seen_ + 1;
     return Status::kOk;
 }
 

@@ -114,7 +114,16 @@ private:
     std::unique_ptr<File> file_;
     Journal journal_;
     std::unique_ptr<SharedMemory> shared_;
-    std::vector<std::unique_ptr<Page>> frames_;
+    // Pages are copied from a view of the file where there is one: no call into the system.
+    std::unique_ptr<FileView> view_;
+    bool viewTried_ = false;
+    // By page number: the sequence (plus one) at which its checksum was last found right. No
+    // process changes the file without moving the sequence, so a page read again before it
+    // moves need not be summed again.
+    std::vector<std::uint32_t> verified_;
+    // Frames are made in chunks, so that the bookkeeping of the cached pages lies together.
+    std::vector<std::unique_ptr<Page[]>> frameChunks_;
+    std::size_t framesInLastChunk_ = 0;
     std::vector<Page*> spareFrames_;
     std::vector<Page*> table_;  // by page number; null when not cached
     std::vector<Page*> dirty_;

@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <climits>
+#include <limits>
 
 #include "engine/src/FileSystem.h"
 
@@ -35,6 +36,18 @@ Status StatusOfErrno(int error) {
             return Status::kIoError;
     }
 }
+
+class PosixView : public FileView {
+public:
+    PosixView(void* address, std::uint64_t size) : address_(address), size_(size) {}
+    ~PosixView() override { munmap(address_, size_); }
+    const std::uint8_t* Data() const override { return static_cast<const std::uint8_t*>(address_); }
+    std::uint64_t Size() const override { return size_; }
+
+private:
+    void* address_;
+    std::uint64_t size_;
+};
 
 class PosixFile : public File {
 public:
@@ -123,6 +136,18 @@ public:
         struct flock range = RangeOf(offset, length);
         range.l_type = F_UNLCK;
         return fcntl(fd_, F_SETLK, &range) == 0 ? Status::kOk : Status::kIoError;
+    }
+
+    // Files are never made shorter while open, so that the view never reaches past the end.
+    std::unique_ptr<FileView> MapForReading() override {
+        struct stat info {};
+        if (fstat(fd_, &info) != 0 || info.st_size <= 0 ||
+            static_cast<std::uint64_t>(info.st_size) > std::numeric_limits<std::size_t>::max() / 2)
+            return nullptr;
+        const auto size = static_cast<std::size_t>(info.st_size);
+        void* address = mmap(nullptr, size, PROT_READ, MAP_SHARED, fd_, 0);
+        if (address == MAP_FAILED) return nullptr;
+        return std::make_unique<PosixView>(address, size);
     }
 
 private:

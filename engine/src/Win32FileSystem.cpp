@@ -42,6 +42,23 @@ OVERLAPPED At(std::uint64_t offset) {
     return overlapped;
 }
 
+class Win32View : public FileView {
+public:
+    Win32View(HANDLE mapping, const void* address, std::uint64_t size)
+        : mapping_(mapping), address_(address), size_(size) {}
+    ~Win32View() override {
+        UnmapViewOfFile(address_);
+        CloseHandle(mapping_);
+    }
+    const std::uint8_t* Data() const override { return static_cast<const std::uint8_t*>(address_); }
+    std::uint64_t Size() const override { return size_; }
+
+private:
+    HANDLE mapping_;
+    const void* address_;
+    std::uint64_t size_;
+};
+
 class Win32File : public File {
 public:
     Win32File(HANDLE handle, bool readOnly) : handle_(handle), readOnly_(readOnly) {
@@ -138,6 +155,23 @@ public:
                             static_cast<DWORD>(length >> 32), &overlapped)
                    ? Status::kOk
                    : Status::kIoError;
+    }
+
+    // A 32-bit process keeps its address space for other things than large views.
+    std::unique_ptr<FileView> MapForReading() override {
+        LARGE_INTEGER size{};
+        const std::uint64_t limit = sizeof(void*) < 8 ? (std::uint64_t{256} << 20) : (std::uint64_t{1} << 40);
+        if (!GetFileSizeEx(handle_, &size) || size.QuadPart <= 0 ||
+            static_cast<std::uint64_t>(size.QuadPart) > limit)
+            return nullptr;
+        HANDLE mapping = CreateFileMappingA(handle_, nullptr, PAGE_READONLY, 0, 0, nullptr);
+        if (mapping == nullptr) return nullptr;
+        const void* address = MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, 0);
+        if (address == nullptr) {
+            CloseHandle(mapping);
+            return nullptr;
+        }
+        return std::make_unique<Win32View>(mapping, address, static_cast<std::uint64_t>(size.QuadPart));
     }
 
 private:
