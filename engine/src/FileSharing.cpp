@@ -60,6 +60,7 @@ void FileSharing::Leave() {
         // The last one out: finish what a writer that died may have left, then tidy up. A
         // journal that cannot be replayed here stays for the next process to open the file.
         pager_.CloseJournal();
+        pager_.CloseShared();
         if (Succeeded(Journal::Recover(fileSystem_, pager_.Path() + ".zlj", file()))) {
             fileSystem_.Remove(pager_.Path() + ".zlj");
             fileSystem_.Remove(pager_.Path() + ".zls");

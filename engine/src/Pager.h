@@ -90,8 +90,9 @@ public:
     // With the write lock held: completes or drops what a writer that stopped half-way left
     // (the journal), and makes the sequence even again.
     Status Recover();
-    // The journal's handle is closed before the journal may be removed.
+    // Handles and mappings are let go before the journal and the shared memory may be removed.
     void CloseJournal() { journal_.Close(); }
+    void CloseShared() { shared_.reset(); }
     // Processes waiting for the file's write lock (a hint kept in the shared memory).
     std::uint32_t Waiters() const;
     void CountWaiter(int delta);

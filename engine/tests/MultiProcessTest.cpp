@@ -22,14 +22,12 @@ constexpr std::int32_t kSharedRecords = 40;
 constexpr std::size_t kRecordLength = 16;
 // Inserted ids: worker w uses (w + 1) * kIdBlock + n.
 constexpr std::int32_t kIdBlock = 1000000;
+constexpr int kChangesPerProcess = 5000;
 #ifdef _WIN32
 // Windows cannot tell a deadlock from a long wait: a wait gives up after this long.
 constexpr std::uint32_t kLockWait = 3000;
-// Processes and their calls are slower under Wine: fewer changes per process.
-constexpr int kChangesPerProcess = 1000;
 #else
 constexpr std::uint32_t kLockWait = 20000;
-constexpr int kChangesPerProcess = 5000;
 #endif
 
 std::string TablePath(const std::string& folder, int file = 0) {
