@@ -207,10 +207,21 @@ protected:
         ASSERT_EQ(0, Close(manager, block));
     }
     std::string In(const std::string& name) const { return folder + "/" + name; }
+    // A table of five records, a child holding something of it (see Holder), and this process's
+    // block on the table.
+    std::unique_ptr<ChildProcess> StartHolder(const std::string& what) {
+        CreateTable(0, 5);
+        auto child = std::make_unique<ChildProcess>("holder", std::vector<std::string>{folder, what});
+        EXPECT_TRUE(WaitForFile(In("holding")));
+        EXPECT_EQ(0, Open(ours, ourBlock, TablePath(folder)));
+        return child;
+    }
 
     std::filesystem::path folder_;
     std::string folder;
     UnsyncedFileSystem fs;
+    RecordManager ours{fs, WorkerOptions()};
+    Block ourBlock;
 };
 
 TEST_F(MultiProcessTest, FourProcessesChangeSharedRecordsAndLoseNoUpdate) {
@@ -252,38 +263,28 @@ TEST_F(MultiProcessTest, FourProcessesChangeSharedRecordsAndLoseNoUpdate) {
 }
 
 TEST_F(MultiProcessTest, ALockHeldByAnotherProcess) {
-    CreateTable(0, 5);
-    ChildProcess child("holder", {folder, "lock"});
-    ASSERT_TRUE(WaitForFile(In("holding")));
-    RecordManager manager(fs, WorkerOptions());
-    Block block;
-    ASSERT_EQ(0, Open(manager, block, TablePath(folder)));
-    EXPECT_EQ(84, Get(manager, ZELRM_OP_GET_EQUAL + ZELRM_LOCK_SINGLE_NO_WAIT, block, 0, Int32(1)).status);
-    ASSERT_EQ(0, Get(manager, ZELRM_OP_GET_EQUAL, block, 0, Int32(1)).status);
-    EXPECT_EQ(84, Update(manager, block, Row(1, 5)));
-    EXPECT_EQ(0, Get(manager, ZELRM_OP_GET_EQUAL + ZELRM_LOCK_SINGLE_NO_WAIT, block, 0, Int32(2)).status);
+    auto child = StartHolder("lock");
+    EXPECT_EQ(84, Get(ours, ZELRM_OP_GET_EQUAL + ZELRM_LOCK_SINGLE_NO_WAIT, ourBlock, 0, Int32(1)).status);
+    ASSERT_EQ(0, Get(ours, ZELRM_OP_GET_EQUAL, ourBlock, 0, Int32(1)).status);
+    EXPECT_EQ(84, Update(ours, ourBlock, Row(1, 5)));
+    EXPECT_EQ(0, Get(ours, ZELRM_OP_GET_EQUAL + ZELRM_LOCK_SINGLE_NO_WAIT, ourBlock, 0, Int32(2)).status);
     // A waiting lock is granted once the holder lets go (it says so just before).
     Touch(In("release"));
-    EXPECT_EQ(0, Get(manager, ZELRM_OP_GET_EQUAL + ZELRM_LOCK_SINGLE_WAIT, block, 0, Int32(1)).status);
+    EXPECT_EQ(0, Get(ours, ZELRM_OP_GET_EQUAL + ZELRM_LOCK_SINGLE_WAIT, ourBlock, 0, Int32(1)).status);
     EXPECT_TRUE(std::filesystem::exists(In("releasing")));
-    EXPECT_EQ(0, Update(manager, block, Row(1, 5)));
+    EXPECT_EQ(0, Update(ours, ourBlock, Row(1, 5)));
     Touch(In("done"));
-    EXPECT_EQ(0, child.Wait());
+    EXPECT_EQ(0, child->Wait());
 }
 
 TEST_F(MultiProcessTest, TwoProcessesWaitingForEachOther) {
-    CreateTable(0, 5);
-    ChildProcess child("holder", {folder, "deadlock"});
-    ASSERT_TRUE(WaitForFile(In("holding")));
-    RecordManager manager(fs, WorkerOptions());
-    Block block;
-    ASSERT_EQ(0, Open(manager, block, TablePath(folder)));
-    ASSERT_EQ(0, Get(manager, ZELRM_OP_GET_EQUAL + ZELRM_LOCK_MULTIPLE_NO_WAIT, block, 0, Int32(1)).status);
+    auto child = StartHolder("deadlock");
+    ASSERT_EQ(0, Get(ours, ZELRM_OP_GET_EQUAL + ZELRM_LOCK_MULTIPLE_NO_WAIT, ourBlock, 0, Int32(1)).status);
     Touch(In("go"));
     Pause(300);  // the child is now waiting for record 1
     const std::int16_t mine =
-        Get(manager, ZELRM_OP_GET_EQUAL + ZELRM_LOCK_MULTIPLE_WAIT, block, 0, Int32(2)).status;
-    if (mine == 78) Call(manager, ZELRM_OP_UNLOCK, block, {}, 0, {}, 0, -2);
+        Get(ours, ZELRM_OP_GET_EQUAL + ZELRM_LOCK_MULTIPLE_WAIT, ourBlock, 0, Int32(2)).status;
+    if (mine == 78) Call(ours, ZELRM_OP_UNLOCK, ourBlock, {}, 0, {}, 0, -2);
     ASSERT_TRUE(WaitForFile(In("status")));
     Pause(50);
     int theirs = -1;
@@ -291,7 +292,7 @@ TEST_F(MultiProcessTest, TwoProcessesWaitingForEachOther) {
     EXPECT_TRUE((mine == 78 && theirs == 0) || (mine == 0 && theirs == 78))
         << mine << " " << theirs;
     Touch(In("done"));
-    EXPECT_EQ(0, child.Wait());
+    EXPECT_EQ(0, child->Wait());
 }
 
 TEST_F(MultiProcessTest, AnExclusiveOpenKeepsOtherProcessesOut) {

@@ -54,6 +54,11 @@ protected:
                         std::int32_t position = 0) {
         return Call(manager, ZELRM_OP_UNLOCK, block, Int32(position), -1, {}, 0, which).status;
     }
+    // The second file, through a block of each process.
+    void OpenOther(Block& ofA, Block& ofB) {
+        ASSERT_EQ(0, Open(a, ofA, kOther));
+        ASSERT_EQ(0, Open(b, ofB, kOther));
+    }
     static std::int16_t Transaction(RecordManager& manager, std::uint16_t op) {
         Block none;
         return Call(manager, op, none, {}, 0, {}, 0, 0).status;
@@ -235,8 +240,7 @@ TEST_F(SharingTest, AConcurrentTransactionLocksTheRecordsItChanges) {
 
 TEST_F(SharingTest, AbortedTransactionsLeaveNoTrace) {
     Block otherA, otherB;
-    ASSERT_EQ(0, Open(a, otherA, kOther));
-    ASSERT_EQ(0, Open(b, otherB, kOther));
+    OpenOther(otherA, otherB);
     ASSERT_EQ(0, Transaction(a, ZELRM_OP_BEGIN_CONCURRENT_TRANSACTION));
     ASSERT_EQ(0, Insert(a, blockA, Row(7, "a", 70)));
     ASSERT_EQ(0, Insert(a, otherA, Row(1, "a", 10)));
@@ -267,8 +271,7 @@ TEST_F(SharingTest, AcceleratedChangesLetAWaitingWriterIn) {
 // many pages, finds the two adding up.
 TEST_F(SharingTest, AReaderNeverSeesACommitHalfWritten) {
     Block writer, reader;
-    ASSERT_EQ(0, Open(a, writer, kOther));
-    ASSERT_EQ(0, Open(b, reader, kOther));
+    OpenOther(writer, reader);
     ASSERT_EQ(0, Transaction(a, ZELRM_OP_BEGIN_TRANSACTION));
     ASSERT_EQ(0, Insert(a, writer, Row(1, "pot", 500)));
     for (std::int32_t id = 100; id < 400; ++id) ASSERT_EQ(0, Insert(a, writer, Row(id, "filler", 0)));
