@@ -17,6 +17,10 @@ struct RecordManagerOptions {
     std::size_t cachePages = 8192;
     // Accelerated opens commit once their uncommitted changes reach this many pages.
     std::size_t groupCommitPages = 2048;
+    // How long a wait for a lock held by another process may last where the system cannot
+    // detect deadlocks (Windows); then it gives status 78. POSIX systems detect them and wait
+    // as long as needed.
+    std::uint32_t lockWaitMilliseconds = 20000;
 };
 
 class RecordManager {

@@ -189,6 +189,22 @@ Status BTree::Descend(const std::uint8_t* key, Path* path) {
         Interior node{data, ElementSize()};
         // The last element whose key is <= key; element 0 stands for everything below.
         std::uint32_t low = 1, high = count;
+        if (recordCells_ && count > 2) {
+            // Positions spread evenly over the children: try the element they point at first.
+            const std::uint32_t target = LoadBig32(key);
+            const std::uint32_t first = LoadBig32(node.element(1) + kElementKey);
+            const std::uint32_t last = LoadBig32(node.element(count - 1) + kElementKey);
+            if (target >= first && target < last) {
+                const auto guess = static_cast<std::uint32_t>(
+                    1 + std::uint64_t{target - first} * (count - 2) / (last - first));
+                if (LoadBig32(node.element(guess) + kElementKey) <= target) {
+                    low = guess + 1;
+                    if (LoadBig32(node.element(guess + 1) + kElementKey) > target) high = low;
+                } else {
+                    high = guess;
+                }
+            }
+        }
         while (low < high) {
             std::uint32_t middle = (low + high) / 2;
             if (CompareKeys(node.element(middle) + kElementKey, key, keyWidth_) <= 0)
@@ -389,9 +405,30 @@ std::uint32_t BTree::SumCounts(Page* page) {
 }
 
 Status BTree::Insert(const std::uint8_t* cell, std::size_t size) {
-    if (size < keyWidth_ || size + 2 > (kPageSize - kPageHeaderSize) / 4) return Status::kIoError;
     Path path;
     ZELRM_TRY(Descend(cell, &path));
+    return InsertAt(path, cell, size);
+}
+
+Status BTree::FindSlot(const std::uint8_t* key, std::size_t uniqueLength, Path* path,
+                       bool* duplicate) {
+    ZELRM_TRY(Descend(key, path));
+    *duplicate = false;
+    if (uniqueLength == 0) return Status::kOk;
+    // The first cell at or after the slot, which may begin the next leaf.
+    Path next = *path;
+    bool atEnd = false;
+    ZELRM_TRY(Normalize(&next, &atEnd));
+    if (atEnd) return Status::kOk;
+    CellView found;
+    ZELRM_TRY(Cell(next, &found));
+    *duplicate = std::memcmp(found.data, key, uniqueLength) == 0;
+    return Status::kOk;
+}
+
+Status BTree::InsertAt(const Path& slot, const std::uint8_t* cell, std::size_t size) {
+    if (size < keyWidth_ || size + 2 > (kPageSize - kPageHeaderSize) / 4) return Status::kIoError;
+    Path path = slot;
     Page* leaf = nullptr;
     ZELRM_TRY(Node(path.leaf().page, &leaf));
     std::uint32_t index = path.leaf().index;

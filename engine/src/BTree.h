@@ -70,6 +70,12 @@ public:
 
     // Adds a cell whose key is not in the tree.
     Status Insert(const std::uint8_t* cell, std::size_t size);
+    // Where a cell with `key` goes, for InsertAt while the tree stays unchanged. With
+    // `uniqueLength` > 0, *duplicate tells whether a cell has the same first uniqueLength bytes
+    // (then `key` must be the smallest key with them: its other bytes zero).
+    Status FindSlot(const std::uint8_t* key, std::size_t uniqueLength, Path* path,
+                    bool* duplicate);
+    Status InsertAt(const Path& path, const std::uint8_t* cell, std::size_t size);
     // Removes the cell whose key is `key` (kIoError when there is none: the tree disagrees with
     // its caller).
     Status Remove(const std::uint8_t* key);

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "engine/src/BTree.h"
@@ -15,15 +16,19 @@ namespace zelmor::engine {
 struct OpenFile {
     std::unique_ptr<TableFile> table;
     FileIdentity identity;
+    std::string path;  // absolute
     int blocks = 0;
     bool exclusive = false;
-    bool inTransaction = false;
+    bool inTransaction = false;      // the transaction changed it
+    bool transactionLocked = false;  // the transaction holds its file lock
 };
 
 enum class CursorState {
     kNoRecord,       // no current record yet (just opened)
     kOnRecord,       // on a live record: Update and Delete apply to it
     kRecordDeleted,  // its record was deleted through it: Next and Previous go on from there
+    kAfterExtended,  // on the last record an extended operation examined: Next and Previous go
+                     // on from there, Update and Delete give 8
 };
 
 struct Cursor {
@@ -55,8 +60,6 @@ struct Cursor {
     bool hasSingleLock = false;
     std::uint32_t singleLock = 0;
     std::vector<std::uint32_t> multipleLocks;
-
-    void ReleaseLocksOn(std::uint32_t lockedPosition);
 };
 
 }  // namespace zelmor::engine

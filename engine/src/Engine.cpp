@@ -45,16 +45,6 @@ std::size_t OwnerNameLength(const std::uint8_t* name, std::size_t limit) {
 
 }  // namespace
 
-void Cursor::ReleaseLocksOn(std::uint32_t lockedPosition) {
-    if (hasSingleLock && singleLock == lockedPosition) hasSingleLock = false;
-    for (std::size_t i = 0; i < multipleLocks.size(); ++i) {
-        if (multipleLocks[i] == lockedPosition) {
-            multipleLocks.erase(multipleLocks.begin() + static_cast<std::ptrdiff_t>(i));
-            break;
-        }
-    }
-}
-
 Engine::Engine(FileSystem& fileSystem, EngineOptions options)
     : fileSystem_(fileSystem), options_(options) {
     // Blocks of another client (or of an earlier run) never pass for ours.
@@ -97,6 +87,7 @@ std::int16_t Engine::CallLocked(std::uint16_t op, void* block, void* data,
     request.key = static_cast<std::uint8_t*>(key);
     request.keyLength = key != nullptr ? keyLength : 0;
     request.keyNumber = keyNumber;
+    LetWaitingWritersIn();
     Status status = Dispatch(request);
     for (const auto& file : files_) file->table->pager().Trim(options_.cachePages);
     return static_cast<std::int16_t>(status);
@@ -124,7 +115,7 @@ Status Engine::Dispatch(Request& request) {
             return Reset();
         case ZELRM_OP_BEGIN_TRANSACTION:
         case ZELRM_OP_BEGIN_CONCURRENT_TRANSACTION:
-            return BeginTransaction();
+            return BeginTransaction(request);
         case ZELRM_OP_END_TRANSACTION:
             return EndTransaction();
         case ZELRM_OP_ABORT_TRANSACTION:
@@ -132,52 +123,71 @@ Status Engine::Dispatch(Request& request) {
         default:
             break;
     }
-    const bool known =
-        request.op == ZELRM_OP_CLOSE || request.op == ZELRM_OP_INSERT ||
-        request.op == ZELRM_OP_UPDATE || request.op == ZELRM_OP_DELETE ||
-        (request.op >= ZELRM_OP_GET_EQUAL && request.op <= ZELRM_OP_GET_LAST) ||
-        request.op == ZELRM_OP_STAT || request.op == ZELRM_OP_GET_POSITION ||
-        request.op == ZELRM_OP_GET_DIRECT || request.op == ZELRM_OP_STEP_NEXT ||
-        request.op == ZELRM_OP_UNLOCK || request.op == ZELRM_OP_SET_OWNER ||
-        request.op == ZELRM_OP_CLEAR_OWNER ||
-        (request.op >= ZELRM_OP_STEP_FIRST && request.op <= ZELRM_OP_STEP_PREVIOUS) ||
-        request.op == ZELRM_OP_GET_BY_PERCENTAGE || request.op == ZELRM_OP_FIND_PERCENTAGE;
-    if (!known) return Status::kInvalidOperation;
-    Cursor* cursor = CursorOf(request.block);
-    if (cursor == nullptr) return Status::kFileNotOpen;
-    if (request.op == ZELRM_OP_CLOSE) return Close(request, *cursor);
-    if (cursor->table->pager().Broken()) return Status::kIoError;
+    Operation read = nullptr;
+    Operation change = nullptr;
     switch (request.op) {
-        case ZELRM_OP_INSERT:
-            return Insert(request, *cursor);
-        case ZELRM_OP_UPDATE:
-            return Update(request, *cursor);
-        case ZELRM_OP_DELETE:
-            return Delete(request, *cursor);
-        case ZELRM_OP_STAT:
-            return Stat(request, *cursor);
-        case ZELRM_OP_GET_POSITION:
-            return GetPosition(request, *cursor);
-        case ZELRM_OP_GET_DIRECT:
-            return GetDirect(request, *cursor);
+        case ZELRM_OP_CLOSE:
         case ZELRM_OP_UNLOCK:
-            return Unlock(request, *cursor);
+            break;
+        case ZELRM_OP_INSERT:
+            change = &Engine::Insert;
+            break;
+        case ZELRM_OP_UPDATE:
+            change = &Engine::Update;
+            break;
+        case ZELRM_OP_DELETE:
+            change = &Engine::Delete;
+            break;
         case ZELRM_OP_SET_OWNER:
-            return SetOwner(request, *cursor);
+            change = &Engine::SetOwner;
+            break;
         case ZELRM_OP_CLEAR_OWNER:
-            return ClearOwner(*cursor);
+            change = &Engine::ClearOwner;
+            break;
+        case ZELRM_OP_STAT:
+            read = &Engine::Stat;
+            break;
+        case ZELRM_OP_GET_POSITION:
+            read = &Engine::GetPosition;
+            break;
+        case ZELRM_OP_GET_DIRECT:
+            read = &Engine::GetDirect;
+            break;
         case ZELRM_OP_STEP_NEXT:
         case ZELRM_OP_STEP_FIRST:
         case ZELRM_OP_STEP_LAST:
         case ZELRM_OP_STEP_PREVIOUS:
-            return Step(request, *cursor);
+            read = &Engine::Step;
+            break;
+        case ZELRM_OP_GET_NEXT_EXTENDED:
+        case ZELRM_OP_GET_PREVIOUS_EXTENDED:
+        case ZELRM_OP_STEP_NEXT_EXTENDED:
+        case ZELRM_OP_STEP_PREVIOUS_EXTENDED:
+            read = &Engine::Extended;
+            break;
         case ZELRM_OP_GET_BY_PERCENTAGE:
-            return GetByPercentage(request, *cursor);
+            read = &Engine::GetByPercentage;
+            break;
         case ZELRM_OP_FIND_PERCENTAGE:
-            return FindPercentage(request, *cursor);
+            read = &Engine::FindPercentage;
+            break;
         default:
-            return GetByKey(request, *cursor);
+            if (request.op < ZELRM_OP_GET_EQUAL || request.op > ZELRM_OP_GET_LAST)
+                return Status::kInvalidOperation;
+            read = &Engine::GetByKey;
+            break;
     }
+    Cursor* cursor = CursorOf(request.block);
+    if (cursor == nullptr) return Status::kFileNotOpen;
+    if (request.op == ZELRM_OP_CLOSE) return Close(request, *cursor);
+    if (cursor->table->pager().Broken()) return Status::kIoError;
+    if (request.op == ZELRM_OP_UNLOCK) return Unlock(request, *cursor);
+    if (read != nullptr) return RunRead(request, *cursor, read);
+    // The owner name is part of the file header, which a transaction does not hold back.
+    if (transactionActive_ &&
+        (request.op == ZELRM_OP_SET_OWNER || request.op == ZELRM_OP_CLEAR_OWNER))
+        return Status::kOperationNotAllowed;
+    return RunChange(request, *cursor, change);
 }
 
 Status Engine::Open(Request& request) {
@@ -198,7 +208,9 @@ Status Engine::Open(Request& request) {
         return Status::kIncompatibleMode;
     if (!file) {
         file = std::make_shared<OpenFile>();
-        ZELRM_TRY(TableFile::Open(fileSystem_, path, &file->table));
+        ZELRM_TRY(fileSystem_.AbsolutePath(path, &file->path));
+        ZELRM_TRY(TableFile::Open(fileSystem_, file->path, mode == ZELRM_MODE_EXCLUSIVE,
+                                  options_.lockWaitMilliseconds, &file->table));
         file->identity = identity;
     }
     auto cursor = std::make_unique<Cursor>();
@@ -239,19 +251,14 @@ Status Engine::Open(Request& request) {
     return Status::kOk;
 }
 
-void Engine::Release(Cursor& cursor) {
-    cursor.hasSingleLock = false;
-    cursor.multipleLocks.clear();
-}
-
 void Engine::Forget(const std::shared_ptr<OpenFile>& file) {
-    if (file->blocks > 0 || file->inTransaction) return;
+    if (file->blocks > 0 || file->inTransaction || file->transactionLocked) return;
     files_.erase(std::remove(files_.begin(), files_.end(), file), files_.end());
 }
 
 Status Engine::Close(Request& request, Cursor& cursor) {
     std::shared_ptr<OpenFile> file = cursor.file;
-    Release(cursor);
+    ReleaseAllLocks(cursor);
     std::uint32_t slot = Load32(request.block + 8);
     cursors_[slot].reset();
     std::memset(request.block, 0, 16);
@@ -330,53 +337,6 @@ Status Engine::Reset() {
     return status;
 }
 
-Status Engine::BeginTransaction() {
-    if (transactionActive_) return Status::kTransactionActive;
-    // What accelerated blocks left uncommitted is not part of the transaction: Abort must not
-    // take it away.
-    for (const auto& file : files_)
-        if (file->table->pager().HasChanges()) ZELRM_TRY(CommitFile(*file));
-    transactionActive_ = true;
-    return Status::kOk;
-}
-
-Status Engine::EndTransaction() {
-    if (!transactionActive_) return Status::kNoTransaction;
-    transactionActive_ = false;
-    Status status = Status::kOk;
-    auto files = std::move(transactionFiles_);
-    transactionFiles_.clear();
-    for (const auto& file : files) {
-        file->inTransaction = false;
-        Status committed = CommitFile(*file);
-        if (status == Status::kOk) status = committed;
-        Forget(file);
-    }
-    return status;
-}
-
-Status Engine::AbortTransaction() {
-    if (!transactionActive_) return Status::kNoTransaction;
-    transactionActive_ = false;
-    auto files = std::move(transactionFiles_);
-    transactionFiles_.clear();
-    for (const auto& file : files) {
-        file->inTransaction = false;
-        file->table->pager().Discard();
-        Forget(file);
-    }
-    return Status::kOk;
-}
-
-Status Engine::CommitFile(OpenFile& file) { return file.table->pager().Commit(); }
-
-void Engine::FailChanges(OpenFile& file) {
-    // A change that failed half-way cannot be undone alone: the file's uncommitted changes
-    // go, and with them the transaction they belong to.
-    file.table->pager().Discard();
-    if (transactionActive_) AbortTransaction();
-}
-
 Status Engine::SetOwner(Request& request, Cursor& cursor) {
     TableFile& table = *cursor.table;
     if (cursor.readOnly) return Status::kAccessDenied;
@@ -403,7 +363,7 @@ Status Engine::SetOwner(Request& request, Cursor& cursor) {
     return Status::kOk;
 }
 
-Status Engine::ClearOwner(Cursor& cursor) {
+Status Engine::ClearOwner(Request&, Cursor& cursor) {
     TableFile& table = *cursor.table;
     if (cursor.readOnly) return Status::kAccessDenied;
     if (!table.HasOwner()) return Status::kOk;
@@ -412,28 +372,6 @@ Status Engine::ClearOwner(Cursor& cursor) {
         table.ClearOwner();
         return Status::kOk;
     });
-}
-
-Status Engine::Unlock(Request& request, Cursor& cursor) {
-    if (request.keyNumber >= 0) {
-        if (!cursor.hasSingleLock) return Status::kLockError;
-        cursor.hasSingleLock = false;
-        return Status::kOk;
-    }
-    if (request.keyNumber == -1) {
-        if (request.capacity < 4) return Status::kDataBufferTooShort;
-        std::uint32_t position = Load32(request.data);
-        auto& locks = cursor.multipleLocks;
-        auto found = std::find(locks.begin(), locks.end(), position);
-        if (found == locks.end()) return Status::kLockError;
-        locks.erase(found);
-        return Status::kOk;
-    }
-    if (request.keyNumber == -2) {
-        cursor.multipleLocks.clear();
-        return Status::kOk;
-    }
-    return Status::kInvalidKeyNumber;
 }
 
 std::int16_t Engine::DictionaryOpen(const char* directory) {

@@ -15,6 +15,12 @@ struct FaultyFileSystem::Node {
     std::vector<PendingWrite> pending;
     std::uint64_t pendingSize = 0;  // the size the next sync makes durable
     bool sizeChanged = false;
+    struct HeldLock {
+        const void* owner;
+        std::uint64_t start, end;  // [start, end)
+        LockMode mode;
+    };
+    std::vector<HeldLock> locks;
 };
 
 namespace {
@@ -26,14 +32,35 @@ std::string Normal(std::string path) {
     return path;
 }
 
-class FaultyFile : public File {
+bool Overlaps(std::uint64_t a, std::uint64_t b, std::uint64_t c, std::uint64_t d) {
+    return a < d && c < b;
+}
+
+class SharedBuffer : public SharedMemory {
 public:
-    FaultyFile(FaultyFileSystem& fs, std::shared_ptr<FaultyFileSystem::Node> node)
-        : fs_(fs), node_(std::move(node)) {}
+    explicit SharedBuffer(std::shared_ptr<std::vector<std::uint8_t>> bytes)
+        : bytes_(std::move(bytes)) {}
+    std::uint8_t* Address() override { return bytes_->data(); }
+
+private:
+    std::shared_ptr<std::vector<std::uint8_t>> bytes_;
+};
+
+}  // namespace
+
+// An open file: it owns the locks taken through it.
+class FaultyFileSystem::OpenNode : public File {
+public:
+    OpenNode(FaultyFileSystem& fs, std::shared_ptr<Node> node) : fs_(fs), node_(std::move(node)) {}
+    ~OpenNode() override {
+        std::lock_guard<std::mutex> lock(fs_.mutex_);
+        fs_.ReleaseAll(this, *node_);
+    }
 
     Status Read(std::uint64_t offset, void* buffer, std::size_t size,
                 std::size_t* bytesRead) override {
-        if (fs_.Dead()) return Status::kIoError;
+        std::lock_guard<std::mutex> lock(fs_.mutex_);
+        if (fs_.crashed_) return Status::kIoError;
         const auto& bytes = node_->current;
         std::size_t available = offset < bytes.size() ? bytes.size() - offset : 0;
         std::size_t count = std::min(size, available);
@@ -44,6 +71,7 @@ public:
     }
 
     Status Write(std::uint64_t offset, const void* data, std::size_t size) override {
+        std::lock_guard<std::mutex> lock(fs_.mutex_);
         ZELRM_TRY(fs_.BeforeWrite());
         auto& bytes = node_->current;
         if (bytes.size() < offset + size) bytes.resize(offset + size);
@@ -54,6 +82,7 @@ public:
     }
 
     Status Sync() override {
+        std::lock_guard<std::mutex> lock(fs_.mutex_);
         ZELRM_TRY(fs_.BeforeSync());
         node_->durable = node_->current;
         node_->pending.clear();
@@ -62,12 +91,14 @@ public:
     }
 
     Status Size(std::uint64_t* size) override {
-        if (fs_.Dead()) return Status::kIoError;
+        std::lock_guard<std::mutex> lock(fs_.mutex_);
+        if (fs_.crashed_) return Status::kIoError;
         *size = node_->current.size();
         return Status::kOk;
     }
 
     Status Truncate(std::uint64_t size) override {
+        std::lock_guard<std::mutex> lock(fs_.mutex_);
         ZELRM_TRY(fs_.BeforeWrite());
         node_->current.resize(size);
         node_->sizeChanged = true;
@@ -78,20 +109,45 @@ public:
     FileIdentity Identity() const override { return {1, node_->index}; }
     bool ReadOnly() const override { return false; }
 
+    Status Lock(std::uint64_t offset, std::uint64_t length, LockMode mode,
+                std::uint32_t waitMilliseconds) override {
+        return fs_.Lock(this, *node_, offset, offset + length, mode, waitMilliseconds);
+    }
+
+    Status Unlock(std::uint64_t offset, std::uint64_t length) override {
+        std::lock_guard<std::mutex> lock(fs_.mutex_);
+        fs_.Unlock(this, *node_, offset, offset + length);
+        return Status::kOk;
+    }
+
 private:
     FaultyFileSystem& fs_;
-    std::shared_ptr<FaultyFileSystem::Node> node_;
+    std::shared_ptr<Node> node_;
 };
-
-}  // namespace
 
 FaultyFileSystem::FaultyFileSystem() = default;
 FaultyFileSystem::~FaultyFileSystem() = default;
 
 void FaultyFileSystem::ArmFault(Fault fault, std::uint64_t n) {
+    std::lock_guard<std::mutex> lock(mutex_);
     fault_ = fault;
     faultAt_ = n;
     counted_ = 0;
+}
+
+bool FaultyFileSystem::Crashed() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return crashed_;
+}
+
+std::uint64_t FaultyFileSystem::Writes() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return writes_;
+}
+
+std::uint64_t FaultyFileSystem::Syncs() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return syncs_;
 }
 
 Status FaultyFileSystem::Count(Fault failKind, Fault crashKind, std::uint64_t* counter) {
@@ -104,15 +160,8 @@ Status FaultyFileSystem::Count(Fault failKind, Fault crashKind, std::uint64_t* c
     return Status::kIoError;
 }
 
-Status FaultyFileSystem::BeforeWrite() {
-    return Count(Fault::kFailWrite, Fault::kCrashAtWrite, &writes_);
-}
-
-Status FaultyFileSystem::BeforeSync() {
-    return Count(Fault::kFailSync, Fault::kCrashAtSync, &syncs_);
-}
-
 void FaultyFileSystem::Recover(LossMode mode, std::uint32_t seed) {
+    std::lock_guard<std::mutex> lock(mutex_);
     std::mt19937 random(seed);
     constexpr std::uint64_t kSector = 512;
     files_ = durable_;
@@ -142,8 +191,8 @@ void FaultyFileSystem::Recover(LossMode mode, std::uint32_t seed) {
 
 bool FaultyFileSystem::ReadWhole(const std::string& rawPath,
                                  std::vector<std::uint8_t>* content) const {
-    const std::string path = Normal(rawPath);
-    auto found = files_.find(path);
+    std::lock_guard<std::mutex> lock(mutex_);
+    auto found = files_.find(Normal(rawPath));
     if (found == files_.end()) return false;
     *content = found->second->current;
     return true;
@@ -151,6 +200,7 @@ bool FaultyFileSystem::ReadWhole(const std::string& rawPath,
 
 void FaultyFileSystem::WriteWhole(const std::string& rawPath,
                                   const std::vector<std::uint8_t>& content) {
+    std::lock_guard<std::mutex> lock(mutex_);
     const std::string path = Normal(rawPath);
     auto& node = files_[path];
     if (!node) {
@@ -165,6 +215,7 @@ void FaultyFileSystem::WriteWhole(const std::string& rawPath,
 
 Status FaultyFileSystem::Open(const std::string& rawPath, OpenDisposition disposition,
                               std::unique_ptr<File>* file) {
+    std::lock_guard<std::mutex> lock(mutex_);
     const std::string path = Normal(rawPath);
     if (crashed_) return Status::kIoError;
     if (path.empty()) return Status::kInvalidFileName;
@@ -187,32 +238,35 @@ Status FaultyFileSystem::Open(const std::string& rawPath, OpenDisposition dispos
         node->index = nextIndex_++;
         files_[path] = node;
     }
-    *file = std::make_unique<FaultyFile>(*this, node);
+    *file = std::make_unique<OpenNode>(*this, node);
     return Status::kOk;
 }
 
 Status FaultyFileSystem::Remove(const std::string& rawPath) {
+    std::lock_guard<std::mutex> lock(mutex_);
     const std::string path = Normal(rawPath);
     ZELRM_TRY(BeforeWrite());
     files_.erase(path);
+    shared_.erase(path);
     return Status::kOk;
 }
 
 Status FaultyFileSystem::IdentityOf(const std::string& rawPath, FileIdentity* identity) {
-    const std::string path = Normal(rawPath);
+    std::lock_guard<std::mutex> lock(mutex_);
     if (crashed_) return Status::kIoError;
-    auto found = files_.find(path);
+    auto found = files_.find(Normal(rawPath));
     if (found == files_.end()) return Status::kFileNotFound;
     *identity = {1, found->second->index};
     return Status::kOk;
 }
 
 bool FaultyFileSystem::Exists(const std::string& rawPath) {
-    const std::string path = Normal(rawPath);
-    return !crashed_ && files_.count(path) != 0;
+    std::lock_guard<std::mutex> lock(mutex_);
+    return !crashed_ && files_.count(Normal(rawPath)) != 0;
 }
 
 Status FaultyFileSystem::SyncDirectoryOf(const std::string& rawPath) {
+    std::lock_guard<std::mutex> lock(mutex_);
     const std::string path = Normal(rawPath);
     ZELRM_TRY(BeforeSync());
     std::string directory = DirectoryOf(path);
@@ -228,6 +282,7 @@ Status FaultyFileSystem::SyncDirectoryOf(const std::string& rawPath) {
 
 Status FaultyFileSystem::ListDirectory(const std::string& rawDirectory,
                                        std::vector<std::string>* names) {
+    std::lock_guard<std::mutex> lock(mutex_);
     const std::string directory = Normal(rawDirectory);
     if (crashed_) return Status::kIoError;
     names->clear();
@@ -238,6 +293,94 @@ Status FaultyFileSystem::ListDirectory(const std::string& rawDirectory,
         }
     }
     return Status::kOk;
+}
+
+// Shared memory is not a file here: it lives as long as a name or a mapping refers to it, and
+// a crash leaves it as it was (as the memory of a machine that keeps running would).
+Status FaultyFileSystem::MapShared(const std::string& rawPath, std::size_t size,
+                                   std::unique_ptr<SharedMemory>* memory) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (crashed_) return Status::kIoError;
+    auto& bytes = shared_[Normal(rawPath)];
+    if (!bytes) bytes = std::make_shared<std::vector<std::uint8_t>>();
+    if (bytes->size() < size) bytes->resize(size);
+    *memory = std::make_unique<SharedBuffer>(bytes);
+    return Status::kOk;
+}
+
+Status FaultyFileSystem::AbsolutePath(const std::string& path, std::string* absolute) {
+    *absolute = Normal(path);
+    return Status::kOk;
+}
+
+bool FaultyFileSystem::WouldDeadlock(const void* owner, const Node& node, std::uint64_t start,
+                                     std::uint64_t end, LockMode mode) const {
+    // Follow the holders we would wait for, and what each of them waits for in turn.
+    std::vector<const void*> pending;
+    std::vector<const void*> seen;
+    auto blockersOf = [&](const void* waiter, const Node& on, std::uint64_t from,
+                          std::uint64_t to, LockMode wanted) {
+        for (const auto& held : on.locks) {
+            if (held.owner == waiter || !Overlaps(held.start, held.end, from, to)) continue;
+            if (wanted == LockMode::kShared && held.mode == LockMode::kShared) continue;
+            pending.push_back(held.owner);
+        }
+    };
+    blockersOf(owner, node, start, end, mode);
+    while (!pending.empty()) {
+        const void* holder = pending.back();
+        pending.pop_back();
+        if (holder == owner) return true;
+        if (std::find(seen.begin(), seen.end(), holder) != seen.end()) continue;
+        seen.push_back(holder);
+        for (const Waiter& waiter : waiters_)
+            if (waiter.owner == holder)
+                blockersOf(holder, *waiter.node, waiter.start, waiter.end, waiter.mode);
+    }
+    return false;
+}
+
+Status FaultyFileSystem::Lock(const void* owner, Node& node, std::uint64_t start,
+                              std::uint64_t end, LockMode mode, std::uint32_t waitMilliseconds) {
+    std::unique_lock<std::mutex> lock(mutex_);
+    auto conflicts = [&] {
+        for (const auto& held : node.locks) {
+            if (held.owner == owner || !Overlaps(held.start, held.end, start, end)) continue;
+            if (mode == LockMode::kExclusive || held.mode == LockMode::kExclusive) return true;
+        }
+        return false;
+    };
+    const auto deadline =
+        std::chrono::steady_clock::now() + std::chrono::milliseconds(waitMilliseconds);
+    while (conflicts()) {
+        if (crashed_) return Status::kIoError;
+        if (waitMilliseconds == 0) return Status::kRecordInUse;
+        if (WouldDeadlock(owner, node, start, end, mode)) return Status::kDeadlock;
+        waiters_.push_back({owner, &node, start, end, mode});
+        const bool timedOut = locksChanged_.wait_until(lock, deadline) == std::cv_status::timeout;
+        waiters_.erase(std::find_if(waiters_.begin(), waiters_.end(),
+                                    [&](const Waiter& w) { return w.owner == owner; }));
+        if (timedOut && conflicts()) return Status::kDeadlock;
+    }
+    if (crashed_) return Status::kIoError;
+    node.locks.push_back({owner, start, end, mode});
+    return Status::kOk;
+}
+
+void FaultyFileSystem::Unlock(const void* owner, Node& node, std::uint64_t start,
+                              std::uint64_t end) {
+    auto& locks = node.locks;
+    locks.erase(std::remove_if(locks.begin(), locks.end(),
+                               [&](const Node::HeldLock& held) {
+                                   return held.owner == owner && held.start >= start &&
+                                          held.end <= end;
+                               }),
+                locks.end());
+    locksChanged_.notify_all();
+}
+
+void FaultyFileSystem::ReleaseAll(const void* owner, Node& node) {
+    Unlock(owner, node, 0, ~std::uint64_t{0});
 }
 
 }  // namespace zelmor::engine

@@ -20,6 +20,17 @@ struct FileIdentity {
     }
 };
 
+enum class LockMode { kShared, kExclusive };
+
+// A read-only view of a file, mapped from the system's cache of it: reading it costs no call
+// into the system. It covers the file as it was when mapped.
+class FileView {
+public:
+    virtual ~FileView() = default;
+    virtual const std::uint8_t* Data() const = 0;
+    virtual std::uint64_t Size() const = 0;
+};
+
 class File {
 public:
     virtual ~File() = default;
@@ -34,6 +45,26 @@ public:
     virtual FileIdentity Identity() const = 0;
     // True when the file could only be opened for reading.
     virtual bool ReadOnly() const = 0;
+
+    // Byte-range locks between processes, owned by this open file (one per file per process).
+    // Locks of one owner never conflict with each other, and an owner never asks twice for a
+    // range it holds. With `waitMilliseconds` 0 a conflicting lock gives kRecordInUse at once;
+    // otherwise the call waits until the range is free, or gives kDeadlock when the waiting
+    // could never end (where the system cannot tell, after waiting that long).
+    virtual Status Lock(std::uint64_t offset, std::uint64_t length, LockMode mode,
+                        std::uint32_t waitMilliseconds) = 0;
+    virtual Status Unlock(std::uint64_t offset, std::uint64_t length) = 0;
+
+    // A view of the whole file as it is now; null where none can be had (callers then Read).
+    virtual std::unique_ptr<FileView> MapForReading() { return nullptr; }
+};
+
+// A small file mapped into memory and shared by every process that maps it.
+class SharedMemory {
+public:
+    virtual ~SharedMemory() = default;
+    // Page-aligned, zero-filled when the file was created.
+    virtual std::uint8_t* Address() = 0;
 };
 
 enum class OpenDisposition {
@@ -59,6 +90,12 @@ public:
     // The names (without folder) of the entries of a folder.
     virtual Status ListDirectory(const std::string& directory,
                                  std::vector<std::string>* names) = 0;
+    // Maps `size` bytes of the file at `path`, creating it when it does not exist.
+    virtual Status MapShared(const std::string& path, std::size_t size,
+                             std::unique_ptr<SharedMemory>* memory) = 0;
+    // The path from the root, so that another process (with another working folder) finds the
+    // same file by it.
+    virtual Status AbsolutePath(const std::string& path, std::string* absolute) = 0;
 };
 
 // The operating system's file system (POSIX or Win32), shared by the whole process.

@@ -65,12 +65,33 @@
 // |     16 |    4 | pages in the file after the commit                           |
 // |     20 |    4 | page records that follow                                     |
 // |     24 |    4 | checksum of bytes 0..23, seeded with the salt                |
+// |     28 |    4 | length of the master reference after the records (0: none)   |
 // | offset | size | page record (at 32 + i * (16 + page size))                   |
 // |      0 |    4 | page number                                                  |
 // |      4 |    4 | salt (as in the header)                                      |
 // |      8 |    4 | checksum of the page image, seeded with page number ^ salt  |
 // |     16 | page | page image                                                   |
-// A journal is replayed only when the header and every record check out.
+// | offset | size | master reference (after the page records, when offset 28 > 0)|
+// |      0 |    8 | transaction identifier                                       |
+// |      8 |    4 | length n of the master record's path                         |
+// |     12 |    n | the master record's path                                     |
+// | 12 + n |    4 | checksum of bytes 0..11+n, seeded with the salt              |
+// A journal is replayed only when the header and every record check out, and, when it names a
+// master record, that record exists with the same identifier.
+//
+// Shared memory (<file>.zls), mapped by every process that has the file open; u32 words,
+// changed atomically.
+// | offset | size | field                                                        |
+// |      0 |    4 | change sequence: odd while a commit is written into the file |
+// |      4 |    4 | processes waiting for the write lock                         |
+//
+// Master record (<first file>.<identifier>.zlm)
+// | offset | size | field                                                        |
+// |      0 |    8 | magic "ZELRMM01"                                             |
+// |      8 |    8 | transaction identifier                                       |
+// |     16 |    4 | number of files                                              |
+// |     20 |      | per file: u32 length, then the file's absolute path          |
+// |    end |    4 | checksum of everything before, seeded with the low identifier|
 #pragma once
 
 #include <cstddef>
@@ -156,11 +177,20 @@ constexpr std::size_t kJournalSalt = 12;
 constexpr std::size_t kJournalPageCount = 16;
 constexpr std::size_t kJournalRecords = 20;
 constexpr std::size_t kJournalChecksum = 24;
+constexpr std::size_t kJournalMasterLength = 28;
 constexpr std::size_t kJournalEntryPage = 0;
 constexpr std::size_t kJournalEntrySalt = 4;
 constexpr std::size_t kJournalEntryChecksum = 8;
 constexpr std::size_t kJournalEntryHeader = 16;
 constexpr std::size_t kJournalEntrySize = kJournalEntryHeader + kPageSize;
 constexpr std::size_t kOverflowCapacity = kPageSize - kOverflowData;
+
+// Shared memory.
+constexpr std::size_t kSharedSize = 4096;
+constexpr std::size_t kSharedSequence = 0;
+constexpr std::size_t kSharedWaiters = 4;
+
+// Master record.
+constexpr char kMasterMagic[8] = {'Z', 'E', 'L', 'R', 'M', 'M', '0', '1'};
 
 }  // namespace zelmor::engine::format

@@ -11,6 +11,8 @@ namespace {
 
 bool Extended(std::uint16_t flags) { return (flags & ZELRM_KEY_EXTENDED_TYPE) != 0; }
 
+}  // namespace
+
 bool KnownType(std::uint8_t type) {
     return type <= ZELRM_TYPE_ZSTRING || type == ZELRM_TYPE_UNSIGNED_BINARY ||
            type == ZELRM_TYPE_AUTOINCREMENT || type == ZELRM_TYPE_NUMERIC_STS ||
@@ -44,6 +46,8 @@ bool ValidLength(std::uint8_t type, std::uint16_t length) {
             return length >= 1;
     }
 }
+
+namespace {
 
 std::uint8_t Upper(std::uint8_t c) { return c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c; }
 

@@ -60,7 +60,12 @@ bool IsNullKey(const FileSpec& spec, const KeyDefinition& key, const std::uint8_
 void TransformKey(const FileSpec& spec, const KeyDefinition& key, const std::uint8_t* value,
                   std::uint8_t* ordered);
 
-// Ordering of one value of a type, exposed for the table-driven tests.
+// The types keys may have, and the lengths each allows.
+bool KnownType(std::uint8_t type);
+bool ValidLength(std::uint8_t type, std::uint16_t length);
+
+// Ordering of one value of a type (at most format::kMaxKeyLength bytes for the decimal and
+// numeric types), also used to compare values in extended operations.
 void TransformSegment(const KeySegment& segment, const std::uint8_t* value, std::uint8_t* ordered);
 std::uint16_t TransformedLength(std::uint8_t type, bool legacyBinary, std::uint16_t length);
 

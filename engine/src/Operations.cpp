@@ -33,18 +33,6 @@ Status Engine::CheckKey(const Request& request, Cursor& cursor, bool allowNone) 
     return Status::kOk;
 }
 
-void Engine::TakeLock(const Request& request, Cursor& cursor) {
-    if (request.bias == ZELRM_LOCK_SINGLE_WAIT || request.bias == ZELRM_LOCK_SINGLE_NO_WAIT) {
-        cursor.hasSingleLock = true;
-        cursor.singleLock = cursor.position;
-    } else if (request.bias == ZELRM_LOCK_MULTIPLE_WAIT ||
-               request.bias == ZELRM_LOCK_MULTIPLE_NO_WAIT) {
-        auto& locks = cursor.multipleLocks;
-        if (std::find(locks.begin(), locks.end(), cursor.position) == locks.end())
-            locks.push_back(cursor.position);
-    }
-}
-
 Status Engine::Deliver(Request& request, Cursor& cursor, const BTree::Path& recordPath, int key,
                        const std::uint8_t* entry, const BTree::Path* keyPath, bool clearLogical) {
     TableFile& table = *cursor.table;
@@ -53,6 +41,9 @@ Status Engine::Deliver(Request& request, Cursor& cursor, const BTree::Path& reco
     std::size_t copied = 0;
     ZELRM_TRY(table.Read(recordPath, request.data, request.capacity, &copied, &info));
     if (request.capacity < spec.recordLength) return Status::kDataBufferTooShort;
+    ZELRM_TRY(TakeLock(request, cursor, info.position));
+    // From here on the read takes effect, if no other process committed meanwhile.
+    if (!ConfirmRead()) return Status::kRetry;
     request.SetDataLength(static_cast<std::uint32_t>(copied));
     const std::uint64_t generation = table.pager().Generation();
     if (key >= 0) {
@@ -75,7 +66,7 @@ Status Engine::Deliver(Request& request, Cursor& cursor, const BTree::Path& reco
     cursor.version = info.version;
     cursor.recordPath = recordPath;
     cursor.recordPathGeneration = generation;
-    TakeLock(request, cursor);
+    KeepLock(request, cursor, info.position);
     return copied < info.length ? Status::kDataBufferTooShort : Status::kOk;
 }
 
@@ -233,7 +224,8 @@ Status Engine::Step(Request& request, Cursor& cursor) {
 }
 
 Status Engine::GetPosition(Request& request, Cursor& cursor) {
-    if (cursor.state != CursorState::kOnRecord) return Status::kInvalidPositioning;
+    if (cursor.state != CursorState::kOnRecord && cursor.state != CursorState::kAfterExtended)
+        return Status::kInvalidPositioning;
     if (request.capacity < 4) return Status::kDataBufferTooShort;
     Store32(request.data, cursor.position);
     request.SetDataLength(4);
@@ -313,6 +305,7 @@ Status Engine::FindPercentage(Request& request, Cursor& cursor) {
         ZELRM_TRY(table.Records().Count(&count));
     }
     if (count == 0) return Status::kIoError;
+    if (!ConfirmRead()) return Status::kRetry;
     const std::uint32_t percentage =
         static_cast<std::uint32_t>((std::uint64_t{rank} + 1) * 10000 / count);
     if (request.capacity >= 4) {
@@ -388,8 +381,9 @@ Status Engine::Update(Request& request, Cursor& cursor) {
     const FileSpec& spec = table.Spec();
     std::size_t length = 0;
     ZELRM_TRY(RecordLength(request, spec, &length));
+    ZELRM_TRY(GuardRecord(cursor, cursor.position));
     ZELRM_TRY(Apply(cursor, [&] { return table.Update(cursor.position, request.data, length); }));
-    cursor.hasSingleLock = false;
+    ReleaseSingleLock(cursor);
     FollowKey(request, cursor);
     return Status::kOk;
 }
@@ -398,10 +392,11 @@ Status Engine::Delete(Request& request, Cursor& cursor) {
     (void)request;
     if (cursor.readOnly) return Status::kAccessDenied;
     ZELRM_TRY(CheckCurrent(cursor));
+    ZELRM_TRY(GuardRecord(cursor, cursor.position));
     TableFile& table = *cursor.table;
     ZELRM_TRY(Apply(cursor, [&] { return table.Delete(cursor.position); }));
     cursor.state = CursorState::kRecordDeleted;
-    cursor.ReleaseLocksOn(cursor.position);
+    ReleaseLocksOn(cursor, cursor.position);
     return Status::kOk;
 }
 

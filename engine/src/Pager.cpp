@@ -6,6 +6,7 @@
 
 #include "engine/src/Bytes.h"
 #include "engine/src/Checksum.h"
+#include "engine/src/MasterRecord.h"
 
 namespace zelmor::engine {
 
@@ -17,26 +18,49 @@ std::uint32_t PageChecksum(const std::uint8_t* page, std::uint32_t number) {
     return Checksum(page + 4, kPageSize - 4, number);
 }
 
-// Journal records are written in batches of this many pages.
+// Writes are made of at most this many consecutive pages.
 constexpr std::size_t kPagesPerWrite = 64;
+// A commit that adds at least this many pages beyond the end of the file writes them there
+// directly instead of through the journal: nobody reads past the committed end, and one more
+// sync costs less than writing them twice.
+constexpr std::size_t kDirectNewPages = 256;
+constexpr std::size_t kFramesPerChunk = 256;
+
+std::uint32_t* SharedWord(SharedMemory& shared, std::size_t offset) {
+    return reinterpret_cast<std::uint32_t*>(shared.Address() + offset);
+}
 
 }  // namespace
 
 Pager::Pager(FileSystem& fileSystem, std::string path, std::unique_ptr<File> file)
     : fileSystem_(fileSystem),
       path_(std::move(path)),
-      journalPath_(path_ + ".zlj"),
-      file_(std::move(file)) {
+      file_(std::move(file)),
+      journal_(fileSystem, path_ + ".zlj") {
     salt_ = static_cast<std::uint32_t>(
         std::chrono::steady_clock::now().time_since_epoch().count());
 }
 
-Pager::~Pager() {
-    // The journal is only needed while changes may be half-applied; an idle one goes.
-    if (journal_ && dirty_.empty() && !broken_) {
-        journal_.reset();
-        fileSystem_.Remove(journalPath_);
-    }
+Pager::~Pager() = default;
+
+std::uint32_t Pager::Sequence() const {
+    // Without shared memory (a file nobody can change) the cached pages are always current.
+    if (!shared_) return seen_ & ~1u;
+    return __atomic_load_n(SharedWord(*shared_, kSharedSequence), __ATOMIC_ACQUIRE);
+}
+
+void Pager::StoreSequence(std::uint32_t value) {
+    if (shared_) __atomic_store_n(SharedWord(*shared_, kSharedSequence), value, __ATOMIC_SEQ_CST);
+}
+
+std::uint32_t Pager::Waiters() const {
+    return shared_ ? __atomic_load_n(SharedWord(*shared_, kSharedWaiters), __ATOMIC_RELAXED) : 0;
+}
+
+void Pager::CountWaiter(int delta) {
+    if (shared_)
+        __atomic_add_fetch(SharedWord(*shared_, kSharedWaiters), static_cast<std::uint32_t>(delta),
+                           __ATOMIC_RELAXED);
 }
 
 std::uint32_t Pager::PageCount() const { return Load32(header_->data() + kPageCount); }
@@ -47,14 +71,18 @@ Page* Pager::NewFrame(std::uint32_t number) {
         page = spareFrames_.back();
         spareFrames_.pop_back();
     } else {
-        frames_.push_back(std::make_unique<Page>());
-        page = frames_.back().get();
+        if (frameChunks_.empty() || framesInLastChunk_ == kFramesPerChunk) {
+            frameChunks_.push_back(std::make_unique<Page[]>(kFramesPerChunk));
+            framesInLastChunk_ = 0;
+        }
+        page = &frameChunks_.back()[framesInLastChunk_++];
         page->buffer = std::make_unique<std::uint8_t[]>(kPageSize);
     }
     ++cached_;
     page->number = number;
     page->dirty = false;
-    page->referenced = true;
+    // Only a later use earns a page its second chance: pages read once (a scan) go first.
+    page->referenced = false;
     page->checked = false;
     if (table_.size() <= number) table_.resize(number + 1, nullptr);
     table_[number] = page;
@@ -98,10 +126,26 @@ void Pager::DropFrame(Page* page) {
 }
 
 Status Pager::ReadPage(std::uint32_t number, std::uint8_t* into) {
-    std::size_t got = 0;
-    ZELRM_TRY(file_->Read(static_cast<std::uint64_t>(number) * kPageSize, into, kPageSize, &got));
-    if (got != kPageSize) return Status::kIoError;
+    const std::uint64_t end = (static_cast<std::uint64_t>(number) + 1) * kPageSize;
+    // The view covers the file as it was when made: made again when the file has grown past it
+    // since (the header says how far it reaches).
+    if ((!view_ && !viewTried_) ||
+        (view_ && end > view_->Size() && std::uint64_t{PageCount()} * kPageSize > view_->Size())) {
+        view_.reset();
+        view_ = file_->MapForReading();
+        viewTried_ = true;
+    }
+    if (view_ && end <= view_->Size()) {
+        std::memcpy(into, view_->Data() + end - kPageSize, kPageSize);
+    } else {
+        std::size_t got = 0;
+        ZELRM_TRY(file_->Read(end - kPageSize, into, kPageSize, &got));
+        if (got != kPageSize) return Status::kIoError;
+    }
+    if (number < verified_.size() && verified_[number] == seen_ + 1) return Status::kOk;
     if (Load32(into + kChecksum) != PageChecksum(into, number)) return Status::kIoError;
+    if (verified_.size() <= number) verified_.resize(number + 1, 0);
+    verified_[number] = seen_ + 1;
     return Status::kOk;
 }
 
@@ -111,12 +155,26 @@ void Pager::Initialize(const std::uint8_t* header) {
     MarkDirty(header_);
 }
 
-Status Pager::Open() {
-    ZELRM_TRY(ReplayJournal());
+Status Pager::Open(bool first) {
+    Status mapped = fileSystem_.MapShared(path_ + ".zls", kSharedSize, &shared_);
+    // A file that can only be read, beside which nothing can be created, is read as it is.
+    if (Failed(mapped) && !file_->ReadOnly()) return mapped;
+    if (first) {
+        ZELRM_TRY(Journal::Recover(fileSystem_, journal_.Path(), *file_));
+        MasterRecord::RemoveLeftovers(fileSystem_, path_);
+        StoreSequence(0);
+        if (shared_) __atomic_store_n(SharedWord(*shared_, kSharedWaiters), 0u, __ATOMIC_RELAXED);
+    }
+    // Nothing read yet: the first Refresh reads the header.
+    seen_ = 1;
+    return Status::kOk;
+}
+
+Status Pager::ReadHeader() {
     std::uint64_t size = 0;
     ZELRM_TRY(file_->Size(&size));
     if (size < kPageSize) return Status::kNotEngineFile;
-    header_ = NewFrame(0);
+    if (header_ == nullptr) header_ = NewFrame(0);
     std::size_t got = 0;
     ZELRM_TRY(file_->Read(0, header_->data(), kPageSize, &got));
     const std::uint8_t* data = header_->data();
@@ -129,6 +187,27 @@ Status Pager::Open() {
     // A file shorter than its header says has lost pages.
     if (PageCount() == 0 || size < static_cast<std::uint64_t>(PageCount()) * kPageSize)
         return Status::kIoError;
+    committedPages_ = PageCount();
+    return Status::kOk;
+}
+
+Status Pager::Refresh(std::uint32_t sequence) {
+    // Changes of this process are only ever made under the write lock, when nobody else can
+    // commit: cached changes and another process's commit cannot meet.
+    if (HasChanges()) return Status::kIoError;
+    ++generation_;
+    for (Page* page : table_)
+        if (page != nullptr && page != header_) DropFrame(page);
+    ZELRM_TRY(ReadHeader());
+    if (table_.size() > PageCount()) table_.resize(PageCount());
+    seen_ = sequence;
+    return Status::kOk;
+}
+
+Status Pager::Recover() {
+    ZELRM_TRY(Journal::Recover(fileSystem_, journal_.Path(), *file_));
+    const std::uint32_t sequence = Sequence();
+    if (sequence & 1) StoreSequence(sequence + 1);
     return Status::kOk;
 }
 
@@ -191,43 +270,6 @@ void Pager::Free(Page* page) {
     page->checked = false;
 }
 
-Status Pager::WriteJournal(const std::vector<Page*>& pages, std::uint32_t salt) {
-    if (!journal_) {
-        ZELRM_TRY(fileSystem_.Open(journalPath_, OpenDisposition::kOpenOrCreate, &journal_));
-        // The journal's name must survive a crash before any page of the file is overwritten.
-        Status status = fileSystem_.SyncDirectoryOf(journalPath_);
-        if (Failed(status)) {
-            journal_.reset();
-            return status;
-        }
-    }
-    std::uint8_t head[kJournalHeaderSize] = {};
-    std::memcpy(head, kJournalMagic, sizeof kJournalMagic);
-    Store32(head + kJournalPageSize, kPageSize);
-    Store32(head + kJournalSalt, salt);
-    Store32(head + kJournalPageCount, PageCount());
-    Store32(head + kJournalRecords, static_cast<std::uint32_t>(pages.size()));
-    Store32(head + kJournalChecksum, Checksum(head, kJournalChecksum, salt));
-
-    std::uint64_t offset = 0;
-    ioBuffer_.assign(head, head + kJournalHeaderSize);
-    for (std::size_t i = 0; i < pages.size(); ++i) {
-        std::uint8_t record[kJournalEntryHeader] = {};
-        const std::uint8_t* image = pages[i]->data();
-        Store32(record + kJournalEntryPage, pages[i]->number);
-        Store32(record + kJournalEntrySalt, salt);
-        Store32(record + kJournalEntryChecksum, Checksum(image, kPageSize, pages[i]->number ^ salt));
-        ioBuffer_.insert(ioBuffer_.end(), record, record + kJournalEntryHeader);
-        ioBuffer_.insert(ioBuffer_.end(), image, image + kPageSize);
-        if ((i + 1) % kPagesPerWrite == 0 || i + 1 == pages.size()) {
-            ZELRM_TRY(journal_->Write(offset, ioBuffer_.data(), ioBuffer_.size()));
-            offset += ioBuffer_.size();
-            ioBuffer_.clear();
-        }
-    }
-    return journal_->Sync();
-}
-
 Status Pager::WritePages(const std::vector<Page*>& pages) {
     // Runs of consecutive pages go in one write.
     for (std::size_t i = 0; i < pages.size();) {
@@ -252,6 +294,11 @@ Status Pager::WritePages(const std::vector<Page*>& pages) {
 
 Status Pager::Commit() {
     if (dirty_.empty()) return Status::kOk;
+    ZELRM_TRY(PrepareCommit(nullptr));
+    return ApplyCommit();
+}
+
+Status Pager::PrepareCommit(const MasterReference* master) {
     if (broken_) return Status::kIoError;
     if (file_->ReadOnly()) return Status::kAccessDenied;
     std::uint8_t* header = header_->data();
@@ -260,25 +307,63 @@ Status Pager::Commit() {
     std::sort(dirty_.begin(), dirty_.end(),
               [](const Page* a, const Page* b) { return a->number < b->number; });
     for (Page* page : dirty_) Store32(page->data() + kChecksum, PageChecksum(page->data(), page->number));
-    const std::uint32_t salt = ++salt_;
-    Status status = WriteJournal(dirty_, salt);
+    journaled_.clear();
+    std::vector<Page*> added;
+    for (Page* page : dirty_)
+        (page->number < committedPages_ ? journaled_ : added).push_back(page);
+    if (added.size() < kDirectNewPages) {
+        journaled_ = dirty_;
+        added.clear();
+    }
+    // New pages written directly must be on disk before the journal makes the commit count.
+    Status status = added.empty() ? Status::kOk : WritePages(added);
+    if (Succeeded(status)) status = journal_.Write(journaled_, ++salt_, PageCount(), master);
     if (Failed(status)) {
         Discard();
         return status;
     }
-    // From here on the commit is durable: a failure leaves a journal that the next open replays.
-    status = WritePages(dirty_);
+    prepared_ = true;
+    return Status::kOk;
+}
+
+void Pager::BeginApply() {
+    if (applying_) return;
+    applying_ = true;
+    // Readers in other processes now wait, or read again, until the pages are all written.
+    StoreSequence(seen_ + 1);
+}
+
+Status Pager::ApplyCommit() {
+    if (!prepared_) return Status::kIoError;
+    BeginApply();
+    // From here on the commit is durable: a failure leaves a journal that the next process to
+    // write (or this one, reopened) replays. The sequence stays odd to tell it so.
+    Status status = WritePages(journaled_);
+    prepared_ = false;
     if (Failed(status)) {
         broken_ = true;
         return status;
     }
-    journal_->Truncate(0);
+    journal_.Clear();
     for (Page* page : dirty_) {
         page->dirty = false;
         if (page != header_) AddClean(page);
     }
     dirty_.clear();
+    journaled_.clear();
+    committedPages_ = PageCount();
+    applying_ = false;
+    seen_ += 2;
+    StoreSequence(seen_);
     return Status::kOk;
+}
+
+void Pager::AbandonCommit() {
+    if (prepared_) journal_.Clear();
+    prepared_ = false;
+    if (applying_) StoreSequence(seen_);
+    applying_ = false;
+    Discard();
 }
 
 void Pager::Discard() {
@@ -317,47 +402,6 @@ void Pager::Evict(std::size_t limit) {
         }
         DropFrame(page);
     }
-}
-
-Status Pager::ReplayJournal() {
-    if (!fileSystem_.Exists(journalPath_)) return Status::kOk;
-    std::unique_ptr<File> journal;
-    ZELRM_TRY(fileSystem_.Open(journalPath_, OpenDisposition::kExisting, &journal));
-    std::uint8_t head[kJournalHeaderSize];
-    std::size_t got = 0;
-    ZELRM_TRY(journal->Read(0, head, sizeof head, &got));
-    if (got != sizeof head || std::memcmp(head, kJournalMagic, sizeof kJournalMagic) != 0)
-        return Status::kOk;
-    const std::uint32_t salt = Load32(head + kJournalSalt);
-    if (Load32(head + kJournalChecksum) != Checksum(head, kJournalChecksum, salt) ||
-        Load32(head + kJournalPageSize) != kPageSize)
-        return Status::kOk;
-    const std::uint32_t records = Load32(head + kJournalRecords);
-    std::uint64_t journalSize = 0;
-    ZELRM_TRY(journal->Size(&journalSize));
-    if (journalSize < kJournalHeaderSize + static_cast<std::uint64_t>(records) * kJournalEntrySize)
-        return Status::kOk;
-    // Check every record before touching the file: an incomplete journal is ignored.
-    std::vector<std::uint8_t> entry(kJournalEntrySize);
-    for (int pass = 0; pass < 2; ++pass) {
-        for (std::uint32_t i = 0; i < records; ++i) {
-            ZELRM_TRY(journal->Read(kJournalHeaderSize + std::uint64_t{i} * kJournalEntrySize,
-                                    entry.data(), entry.size(), &got));
-            if (got != entry.size()) return Status::kOk;
-            const std::uint8_t* image = entry.data() + kJournalEntryHeader;
-            std::uint32_t number = Load32(entry.data() + kJournalEntryPage);
-            if (pass == 0) {
-                if (Load32(entry.data() + kJournalEntrySalt) != salt ||
-                    Load32(entry.data() + kJournalEntryChecksum) !=
-                        Checksum(image, kPageSize, number ^ salt))
-                    return Status::kOk;
-            } else {
-                ZELRM_TRY(file_->Write(std::uint64_t{number} * kPageSize, image, kPageSize));
-            }
-        }
-    }
-    ZELRM_TRY(file_->Sync());
-    return journal->Truncate(0);
 }
 
 }  // namespace zelmor::engine

@@ -1,10 +1,13 @@
 // The POSIX file layer.
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <climits>
+#include <limits>
 
 #include "engine/src/FileSystem.h"
 
@@ -33,6 +36,18 @@ Status StatusOfErrno(int error) {
             return Status::kIoError;
     }
 }
+
+class PosixView : public FileView {
+public:
+    PosixView(void* address, std::uint64_t size) : address_(address), size_(size) {}
+    ~PosixView() override { munmap(address_, size_); }
+    const std::uint8_t* Data() const override { return static_cast<const std::uint8_t*>(address_); }
+    std::uint64_t Size() const override { return size_; }
+
+private:
+    void* address_;
+    std::uint64_t size_;
+};
 
 class PosixFile : public File {
 public:
@@ -101,10 +116,63 @@ public:
     FileIdentity Identity() const override { return identity_; }
     bool ReadOnly() const override { return readOnly_; }
 
+    // Record locks (fcntl) belong to the process; the kernel finds deadlocks between waiting
+    // processes, so a wait is never cut short.
+    Status Lock(std::uint64_t offset, std::uint64_t length, LockMode mode,
+                std::uint32_t waitMilliseconds) override {
+        struct flock range = RangeOf(offset, length);
+        range.l_type = static_cast<short>(mode == LockMode::kShared ? F_RDLCK : F_WRLCK);
+        const int command = waitMilliseconds > 0 ? F_SETLKW : F_SETLK;
+        while (fcntl(fd_, command, &range) != 0) {
+            if (errno == EINTR) continue;
+            if (errno == EDEADLK) return Status::kDeadlock;
+            if (errno == EAGAIN || errno == EACCES) return Status::kRecordInUse;
+            return Status::kIoError;
+        }
+        return Status::kOk;
+    }
+
+    Status Unlock(std::uint64_t offset, std::uint64_t length) override {
+        struct flock range = RangeOf(offset, length);
+        range.l_type = F_UNLCK;
+        return fcntl(fd_, F_SETLK, &range) == 0 ? Status::kOk : Status::kIoError;
+    }
+
+    // Files are never made shorter while open, so that the view never reaches past the end.
+    std::unique_ptr<FileView> MapForReading() override {
+        struct stat info {};
+        if (fstat(fd_, &info) != 0 || info.st_size <= 0 ||
+            static_cast<std::uint64_t>(info.st_size) > std::numeric_limits<std::size_t>::max() / 2)
+            return nullptr;
+        const auto size = static_cast<std::size_t>(info.st_size);
+        void* address = mmap(nullptr, size, PROT_READ, MAP_SHARED, fd_, 0);
+        if (address == MAP_FAILED) return nullptr;
+        return std::make_unique<PosixView>(address, size);
+    }
+
 private:
+    static struct flock RangeOf(std::uint64_t offset, std::uint64_t length) {
+        struct flock range {};
+        range.l_whence = SEEK_SET;
+        range.l_start = static_cast<off_t>(offset);
+        range.l_len = static_cast<off_t>(length);
+        return range;
+    }
+
     int fd_;
     bool readOnly_;
     FileIdentity identity_;
+};
+
+class PosixSharedMemory : public SharedMemory {
+public:
+    PosixSharedMemory(void* address, std::size_t size) : address_(address), size_(size) {}
+    ~PosixSharedMemory() override { munmap(address_, size_); }
+    std::uint8_t* Address() override { return static_cast<std::uint8_t*>(address_); }
+
+private:
+    void* address_;
+    std::size_t size_;
 };
 
 class PosixFileSystem : public FileSystem {
@@ -175,6 +243,40 @@ public:
         names->clear();
         while (struct dirent* entry = readdir(dir)) names->push_back(entry->d_name);
         closedir(dir);
+        return Status::kOk;
+    }
+
+    Status MapShared(const std::string& path, std::size_t size,
+                     std::unique_ptr<SharedMemory>* memory) override {
+        int fd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+        if (fd < 0) return StatusOfErrno(errno);
+        struct stat info {};
+        Status status = Status::kOk;
+        if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+            status = Status::kIoError;
+        } else if (static_cast<std::uint64_t>(info.st_size) < size &&
+                   ftruncate(fd, static_cast<off_t>(size)) != 0) {
+            status = StatusOfErrno(errno);
+        }
+        void* address = MAP_FAILED;
+        if (Succeeded(status)) {
+            address = mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
+            if (address == MAP_FAILED) status = Status::kIoError;
+        }
+        close(fd);  // the mapping stays; no lock is ever taken on this file
+        if (Failed(status)) return status;
+        *memory = std::make_unique<PosixSharedMemory>(address, size);
+        return Status::kOk;
+    }
+
+    Status AbsolutePath(const std::string& path, std::string* absolute) override {
+        if (!path.empty() && path[0] == '/') {
+            *absolute = path;
+            return Status::kOk;
+        }
+        char folder[PATH_MAX];
+        if (getcwd(folder, sizeof folder) == nullptr) return Status::kIoError;
+        *absolute = std::string(folder) + "/" + path;
         return Status::kOk;
     }
 };

@@ -10,6 +10,7 @@ EngineOptions EngineOptionsOf(const RecordManagerOptions& options) {
     EngineOptions engineOptions;
     engineOptions.cachePages = options.cachePages;
     engineOptions.groupCommitPages = options.groupCommitPages;
+    engineOptions.lockWaitMilliseconds = options.lockWaitMilliseconds;
     return engineOptions;
 }
 }  // namespace

@@ -32,6 +32,7 @@ enum class Status : std::int16_t {
     kNotEngineFile = ZELRM_STATUS_NOT_ENGINE_FILE,
     kTransactionActive = ZELRM_STATUS_TRANSACTION_ACTIVE,
     kNoTransaction = ZELRM_STATUS_NO_TRANSACTION,
+    kOperationNotAllowed = ZELRM_STATUS_OPERATION_NOT_ALLOWED,
     kInvalidRecordAddress = ZELRM_STATUS_INVALID_RECORD_ADDRESS,
     kNullKeyPath = ZELRM_STATUS_NULL_KEY_PATH,
     kInconsistentKeyFlags = ZELRM_STATUS_INCONSISTENT_KEY_FLAGS,
@@ -40,11 +41,19 @@ enum class Status : std::int16_t {
     kOwnerAlreadySet = ZELRM_STATUS_OWNER_ALREADY_SET,
     kInvalidOwner = ZELRM_STATUS_INVALID_OWNER,
     kFileExists = ZELRM_STATUS_FILE_EXISTS,
+    kRejectCountReached = ZELRM_STATUS_REJECT_COUNT_REACHED,
+    kInvalidDescriptor = ZELRM_STATUS_INVALID_DESCRIPTOR,
+    kInvalidFieldOffset = ZELRM_STATUS_INVALID_FIELD_OFFSET,
+    kDeadlock = ZELRM_STATUS_DEADLOCK,
     kConflict = ZELRM_STATUS_CONFLICT,
     kLockError = ZELRM_STATUS_LOCK_ERROR,
+    kRecordInUse = ZELRM_STATUS_RECORD_IN_USE,
     kFileInUse = ZELRM_STATUS_FILE_IN_USE,
     kIncompatibleMode = ZELRM_STATUS_INCOMPATIBLE_MODE,
     kPermissionError = ZELRM_STATUS_PERMISSION_ERROR,
+    // Never returned to a caller: a read saw another process commit half-way through and is
+    // run again.
+    kRetry = -1,
 };
 
 inline bool Failed(Status status) { return status != Status::kOk; }

@@ -1,6 +1,7 @@
 #include "engine/src/TableFile.h"
 
 #include <cstring>
+#include <thread>
 
 #include "engine/src/Bytes.h"
 
@@ -13,16 +14,24 @@ namespace {
 // Records (with their stamps) may not grow beyond this.
 constexpr std::size_t kMaxPayload = 0x40000000;
 
-std::size_t StampBytes(const FileSpec& spec) { return 8 * spec.duplicateKeys; }
-
 }  // namespace
 
 Status TableFile::Create(FileSystem& fileSystem, const std::string& path, const FileSpec& spec,
                          const std::uint8_t* segments, bool replace) {
     std::unique_ptr<File> file;
+    const bool replacing = replace && fileSystem.Exists(path);
     ZELRM_TRY(fileSystem.Open(
-        path, replace ? OpenDisposition::kCreateOrReplace : OpenDisposition::kCreateNew, &file));
+        path, replacing ? OpenDisposition::kExisting : OpenDisposition::kCreateNew, &file));
     if (file->ReadOnly()) return Status::kPermissionError;
+    if (replacing) {
+        // Held while the new content is written, so that no process opens it half-made.
+        ZELRM_TRY(FileSharing::ClaimAlone(*file));
+        Status status = file->Truncate(0);
+        if (Failed(status)) {
+            FileSharing::Release(*file);
+            return status;
+        }
+    }
     // A replaced file may have left a journal behind; it must not be replayed over the new one.
     ZELRM_TRY(fileSystem.Remove(path + ".zlj"));
     std::uint8_t header[kPageSize] = {};
@@ -48,20 +57,31 @@ Status TableFile::Create(FileSystem& fileSystem, const std::string& path, const 
     table.spec_ = spec;
     table.pager_ = std::make_unique<Pager>(fileSystem, path, std::move(file));
     table.pager_->Initialize(header);
-    ZELRM_TRY(table.Load());
-    ZELRM_TRY(table.records_->CreateEmpty());
-    for (auto& key : table.keys_) ZELRM_TRY(key->CreateEmpty());
-    ZELRM_TRY(table.pager_->Commit());
+    Status status = table.Load();
+    if (Succeeded(status)) status = table.records_->CreateEmpty();
+    for (std::size_t k = 0; k < table.keys_.size() && Succeeded(status); ++k)
+        status = table.keys_[k]->CreateEmpty();
+    if (Succeeded(status)) status = table.pager_->Commit();
+    if (replacing) FileSharing::Release(table.pager_->DataFile());
+    ZELRM_TRY(status);
     return fileSystem.SyncDirectoryOf(path);
 }
 
-Status TableFile::Open(FileSystem& fileSystem, const std::string& path,
-                       std::unique_ptr<TableFile>* table) {
+Status TableFile::Open(FileSystem& fileSystem, const std::string& path, bool exclusive,
+                       std::uint32_t waitMilliseconds, std::unique_ptr<TableFile>* table) {
     std::unique_ptr<File> file;
     ZELRM_TRY(fileSystem.Open(path, OpenDisposition::kExisting, &file));
     std::unique_ptr<TableFile> opened(new TableFile);
     opened->pager_ = std::make_unique<Pager>(fileSystem, path, std::move(file));
-    ZELRM_TRY(opened->pager_->Open());
+    opened->sharing_ =
+        std::make_unique<FileSharing>(fileSystem, *opened->pager_, waitMilliseconds);
+    bool first = false;
+    ZELRM_TRY(opened->sharing_->Join(exclusive, &first));
+    // The first process in finishes what a crash left before anybody else comes in.
+    Status status = opened->pager_->Open(first);
+    opened->sharing_->EndJoin();
+    ZELRM_TRY(status);
+    ZELRM_TRY(opened->Synchronize());
     const std::uint8_t* header = opened->pager_->Header()->data();
     FileSpec& spec = opened->spec_;
     spec.recordLength = Load16(header + kRecordLength);
@@ -76,6 +96,32 @@ Status TableFile::Open(FileSystem& fileSystem, const std::string& path,
     return Status::kOk;
 }
 
+Status TableFile::Synchronize() {
+    for (int round = 0;; ++round) {
+        const std::uint32_t sequence = pager_->Sequence();
+        if ((sequence & 1) == 0) {
+            if (sequence == pager_->SeenSequence()) return Status::kOk;
+            Status status = pager_->Refresh(sequence);
+            // A commit that began while the header was read: read it again.
+            if (pager_->Sequence() == sequence) return status;
+            continue;
+        }
+        // A commit is being written into the file, or its writer died doing so: whoever gets
+        // the write lock finds out, and finishes the work if the writer is gone.
+        const bool held = sharing_->WriteHeld();
+        if (held || Succeeded(sharing_->TryLockWrite())) {
+            Status status = pager_->Recover();
+            if (!held) sharing_->UnlockWrite();
+            ZELRM_TRY(status);
+            continue;
+        }
+        if (round < 16)
+            std::this_thread::yield();
+        else
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+}
+
 Status TableFile::Load() {
     records_ = std::make_unique<BTree>(*pager_, 0, 4, true, kRecordRoot);
     keys_.clear();
@@ -88,6 +134,7 @@ Status TableFile::Load() {
     inKey_.resize(spec_.keys.size());
     wasInKey_.resize(spec_.keys.size());
     changed_.resize(spec_.keys.size());
+    slots_.resize(spec_.keys.size());
     return Status::kOk;
 }
 
@@ -129,8 +176,8 @@ Status TableFile::Info(const BTree::Path& path, RecordInfo* info) {
     info->position = LoadBig32(cell.data + kRecordPosition);
     info->version = Load32(cell.data + kRecordVersion);
     std::uint32_t payload = Load32(cell.data + kRecordSize);
-    if (payload < StampBytes(spec_) + spec_.recordLength) return Status::kIoError;
-    info->length = payload - static_cast<std::uint32_t>(StampBytes(spec_));
+    if (payload < StampBytes() + spec_.recordLength) return Status::kIoError;
+    info->length = payload - static_cast<std::uint32_t>(StampBytes());
     return Status::kOk;
 }
 
@@ -172,7 +219,7 @@ Status TableFile::Read(const BTree::Path& path, std::uint8_t* buffer, std::size_
                        std::size_t* copied, RecordInfo* info) {
     BTree::CellView cell;
     ZELRM_TRY(records_->Cell(path, &cell));
-    const std::size_t stamps = StampBytes(spec_);
+    const std::size_t stamps = StampBytes();
     const std::size_t length = Load32(cell.data + kRecordSize);
     if (length < stamps + spec_.recordLength) return Status::kIoError;
     info->position = LoadBig32(cell.data + kRecordPosition);
@@ -185,6 +232,27 @@ Status TableFile::Read(const BTree::Path& path, std::uint8_t* buffer, std::size_
     std::size_t count = length - stamps < capacity ? length - stamps : capacity;
     ZELRM_TRY(ReadPayload(cell.data, stamps, count, buffer));
     *copied = count;
+    return Status::kOk;
+}
+
+Status TableFile::View(const BTree::Path& path, std::vector<std::uint8_t>* scratch,
+                       RecordView* view) {
+    BTree::CellView cell;
+    ZELRM_TRY(records_->Cell(path, &cell));
+    const std::size_t stamps = StampBytes();
+    const std::uint32_t length = Load32(cell.data + kRecordSize);
+    if (length < stamps + spec_.recordLength) return Status::kIoError;
+    view->cell = cell.data;
+    view->info.position = LoadBig32(cell.data + kRecordPosition);
+    view->info.version = Load32(cell.data + kRecordVersion);
+    view->info.length = static_cast<std::uint32_t>(length - stamps);
+    if (cell.data[kRecordStorage] == kStoredInline) {
+        view->fixed = cell.data + kRecordData + stamps;
+        return Status::kOk;
+    }
+    scratch->resize(spec_.recordLength);
+    ZELRM_TRY(ReadPayload(cell.data, stamps, spec_.recordLength, scratch->data()));
+    view->fixed = scratch->data();
     return Status::kOk;
 }
 
@@ -230,11 +298,11 @@ Status TableFile::EntryOf(const BTree::Path& path, std::size_t key, std::uint8_t
     ZELRM_TRY(records_->Cell(path, &cell));
     const KeyDefinition& definition = spec_.keys[key];
     // Only the stamps and the fixed part are needed.
-    std::size_t needed = StampBytes(spec_) + spec_.recordLength;
+    std::size_t needed = StampBytes() + spec_.recordLength;
     if (payload_.size() < needed) payload_.resize(needed);
     ZELRM_TRY(ReadPayload(cell.data, 0, needed, payload_.data()));
     std::uint8_t raw[kMaxKeyLength];
-    ExtractKey(spec_, definition, payload_.data() + StampBytes(spec_), raw);
+    ExtractKey(spec_, definition, payload_.data() + StampBytes(), raw);
     if (value != nullptr) std::memcpy(value, raw, definition.length);
     *inKey = !IsNullKey(spec_, definition, raw);
     if (!*inKey) return Status::kOk;
@@ -369,7 +437,7 @@ void TableFile::StampEntry(std::size_t k, std::uint32_t position) {
 }
 
 Status TableFile::Insert(std::uint8_t* record, std::size_t length, std::uint32_t* position) {
-    const std::size_t stamps = StampBytes(spec_);
+    const std::size_t stamps = StampBytes();
     if (length + stamps > kMaxPayload) return Status::kDataBufferTooShort;
     ZELRM_TRY(FillAutoIncrement(record));
     std::uint8_t* header = pager_->Header()->data();
@@ -383,16 +451,30 @@ Status TableFile::Insert(std::uint8_t* record, std::size_t length, std::uint32_t
         ExtractKey(spec_, key, record, raw);
         inKey[k] = !IsNullKey(spec_, key, raw);
         if (!inKey[k]) continue;
-        TransformKey(spec_, key, raw, &entries_[kMaxEntry * k]);
-        if (!key.duplicates) ZELRM_TRY(CheckUnique(k, &entries_[kMaxEntry * k]));
+        std::uint8_t* entry = &entries_[kMaxEntry * k];
+        TransformKey(spec_, key, raw, entry);
+        if (key.duplicates) continue;
+        // The search for a duplicate also finds where the entry goes (its stamp is 0 and its
+        // position above any other, so it follows every entry below its value).
+        std::memset(entry + key.transformedLength, 0, kEntrySuffix);
+        bool duplicate = false;
+        ZELRM_TRY(keys_[k]->FindSlot(entry, key.transformedLength, &slots_[k], &duplicate));
+        if (duplicate) return Status::kDuplicateKey;
     }
     payload_.resize(stamps + length);
     std::memset(payload_.data(), 0, stamps);
     std::memcpy(payload_.data() + stamps, record, length);
     for (std::size_t k = 0; k < spec_.keys.size(); ++k) StampEntry(k, newPosition);
     ZELRM_TRY(PutRecord(newPosition, 0, payload_));
-    for (std::size_t k = 0; k < spec_.keys.size(); ++k)
-        if (inKey[k]) ZELRM_TRY(keys_[k]->Insert(&entries_[kMaxEntry * k], EntryWidth(k)));
+    // Other trees changed meanwhile, never the pages of a key's own tree: its slot holds.
+    for (std::size_t k = 0; k < spec_.keys.size(); ++k) {
+        if (!inKey[k]) continue;
+        const std::uint8_t* entry = &entries_[kMaxEntry * k];
+        if (spec_.keys[k].duplicates)
+            ZELRM_TRY(keys_[k]->Insert(entry, EntryWidth(k)));
+        else
+            ZELRM_TRY(keys_[k]->InsertAt(slots_[k], entry, EntryWidth(k)));
+    }
     header = pager_->Header()->data();
     pager_->MarkDirty(pager_->Header());
     Store32(header + kNextPosition, newPosition + 1);
@@ -402,7 +484,7 @@ Status TableFile::Insert(std::uint8_t* record, std::size_t length, std::uint32_t
 }
 
 Status TableFile::Update(std::uint32_t position, const std::uint8_t* record, std::size_t length) {
-    const std::size_t stamps = StampBytes(spec_);
+    const std::size_t stamps = StampBytes();
     if (length + stamps > kMaxPayload) return Status::kDataBufferTooShort;
     RecordInfo info;
     ZELRM_TRY(LoadPayload(position, &oldPayload_, &info));
@@ -445,7 +527,7 @@ Status TableFile::Update(std::uint32_t position, const std::uint8_t* record, std
 }
 
 Status TableFile::Delete(std::uint32_t position) {
-    const std::size_t stamps = StampBytes(spec_);
+    const std::size_t stamps = StampBytes();
     RecordInfo info;
     ZELRM_TRY(LoadPayload(position, &oldPayload_, &info));
     const std::uint8_t* record = oldPayload_.data() + stamps;

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "engine/src/BTree.h"
+#include "engine/src/FileSharing.h"
 #include "engine/src/KeyCodec.h"
 #include "engine/src/Pager.h"
 
@@ -22,17 +23,30 @@ struct RecordInfo {
     std::uint32_t length = 0;  // of the record, without the stamps
 };
 
+// A record looked at where it is stored (valid until the call ends).
+struct RecordView {
+    const std::uint8_t* cell = nullptr;
+    const std::uint8_t* fixed = nullptr;  // its fixed part
+    RecordInfo info;
+};
+
 class TableFile {
 public:
     // Writes a new file with the given specification (`segments`: the 16-byte segment
-    // specifications as given) and makes it and its name durable.
+    // specifications as given) and makes it and its name durable. A file being replaced must
+    // not be open in any process (kFileInUse).
     static Status Create(FileSystem& fileSystem, const std::string& path, const FileSpec& spec,
                          const std::uint8_t* segments, bool replace);
-    static Status Open(FileSystem& fileSystem, const std::string& path,
-                       std::unique_ptr<TableFile>* table);
+    // Opens the file alongside the other processes that have it open (FileSharing::Join).
+    static Status Open(FileSystem& fileSystem, const std::string& path, bool exclusive,
+                       std::uint32_t waitMilliseconds, std::unique_ptr<TableFile>* table);
 
     const FileSpec& Spec() const { return spec_; }
     Pager& pager() { return *pager_; }
+    FileSharing& sharing() { return *sharing_; }
+    // Takes in what other processes committed since this process last looked: waits while one
+    // is writing a commit into the file, and finishes the work of one that died doing so.
+    Status Synchronize();
     BTree& Records() { return *records_; }
     BTree& Keys(std::size_t key) { return *keys_[key]; }
     std::size_t KeyCount() const { return keys_.size(); }
@@ -53,6 +67,14 @@ public:
     Status Read(const BTree::Path& path, std::uint8_t* buffer, std::size_t capacity,
                 std::size_t* copied, RecordInfo* info);
     Status Locate(std::uint32_t position, BTree::Path* path, bool* found);
+    // The record at `path` without copying it when its cell holds it whole; otherwise its fixed
+    // part is read into `scratch`.
+    Status View(const BTree::Path& path, std::vector<std::uint8_t>* scratch, RecordView* view);
+    // Bytes [from, from + count) of a viewed record (kIoError beyond its end).
+    Status ReadRecord(const RecordView& view, std::size_t from, std::size_t count,
+                      std::uint8_t* out) {
+        return ReadPayload(view.cell, StampBytes() + from, count, out);
+    }
 
     // The entry of a record in a key: false when the record is not in the key.
     std::size_t EntryWidth(std::size_t key) const {
@@ -71,6 +93,7 @@ public:
 private:
     TableFile() = default;
     Status Load();
+    std::size_t StampBytes() const { return 8 * spec_.duplicateKeys; }
     Status LoadPayload(std::uint32_t position, std::vector<std::uint8_t>* payload,
                        RecordInfo* info);
     Status ReadPayload(const std::uint8_t* cell, std::size_t from, std::size_t count,
@@ -96,6 +119,9 @@ private:
     std::vector<std::uint8_t> entries_;     // one kMaxEntry slot per key
     std::vector<std::uint8_t> oldEntries_;  // the same, for the entries an update replaces
     std::vector<char> inKey_, wasInKey_, changed_;
+    std::vector<BTree::Path> slots_;  // where Insert puts each unique key's entry
+    // Last, so that it leaves the other processes before the pager closes the file.
+    std::unique_ptr<FileSharing> sharing_;
 };
 
 }  // namespace zelmor::engine

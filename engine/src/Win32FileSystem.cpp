@@ -42,6 +42,23 @@ OVERLAPPED At(std::uint64_t offset) {
     return overlapped;
 }
 
+class Win32View : public FileView {
+public:
+    Win32View(HANDLE mapping, const void* address, std::uint64_t size)
+        : mapping_(mapping), address_(address), size_(size) {}
+    ~Win32View() override {
+        UnmapViewOfFile(address_);
+        CloseHandle(mapping_);
+    }
+    const std::uint8_t* Data() const override { return static_cast<const std::uint8_t*>(address_); }
+    std::uint64_t Size() const override { return size_; }
+
+private:
+    HANDLE mapping_;
+    const void* address_;
+    std::uint64_t size_;
+};
+
 class Win32File : public File {
 public:
     Win32File(HANDLE handle, bool readOnly) : handle_(handle), readOnly_(readOnly) {
@@ -110,10 +127,71 @@ public:
     FileIdentity Identity() const override { return identity_; }
     bool ReadOnly() const override { return readOnly_; }
 
+    // Byte-range locks belong to the handle. Windows does not find deadlocks between waiting
+    // processes, so a wait polls and gives up after the time allowed.
+    Status Lock(std::uint64_t offset, std::uint64_t length, LockMode mode,
+                std::uint32_t waitMilliseconds) override {
+        const DWORD flags = LOCKFILE_FAIL_IMMEDIATELY |
+                            (mode == LockMode::kExclusive ? LOCKFILE_EXCLUSIVE_LOCK : 0);
+        const ULONGLONG start = GetTickCount64();
+        DWORD pause = 1;
+        for (;;) {
+            OVERLAPPED overlapped = At(offset);
+            if (LockFileEx(handle_, flags, 0, static_cast<DWORD>(length),
+                           static_cast<DWORD>(length >> 32), &overlapped))
+                return Status::kOk;
+            DWORD error = GetLastError();
+            if (error != ERROR_LOCK_VIOLATION && error != ERROR_IO_PENDING) return Status::kIoError;
+            if (waitMilliseconds == 0) return Status::kRecordInUse;
+            if (GetTickCount64() - start >= waitMilliseconds) return Status::kDeadlock;
+            Sleep(pause);
+            pause = pause < 16 ? pause * 2 : 16;
+        }
+    }
+
+    Status Unlock(std::uint64_t offset, std::uint64_t length) override {
+        OVERLAPPED overlapped = At(offset);
+        return UnlockFileEx(handle_, 0, static_cast<DWORD>(length),
+                            static_cast<DWORD>(length >> 32), &overlapped)
+                   ? Status::kOk
+                   : Status::kIoError;
+    }
+
+    // A 32-bit process keeps its address space for other things than large views.
+    std::unique_ptr<FileView> MapForReading() override {
+        LARGE_INTEGER size{};
+        const std::uint64_t limit = sizeof(void*) < 8 ? (std::uint64_t{256} << 20) : (std::uint64_t{1} << 40);
+        if (!GetFileSizeEx(handle_, &size) || size.QuadPart <= 0 ||
+            static_cast<std::uint64_t>(size.QuadPart) > limit)
+            return nullptr;
+        HANDLE mapping = CreateFileMappingA(handle_, nullptr, PAGE_READONLY, 0, 0, nullptr);
+        if (mapping == nullptr) return nullptr;
+        const void* address = MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, 0);
+        if (address == nullptr) {
+            CloseHandle(mapping);
+            return nullptr;
+        }
+        return std::make_unique<Win32View>(mapping, address, static_cast<std::uint64_t>(size.QuadPart));
+    }
+
 private:
     HANDLE handle_;
     bool readOnly_;
     FileIdentity identity_;
+};
+
+class Win32SharedMemory : public SharedMemory {
+public:
+    Win32SharedMemory(HANDLE mapping, void* address) : mapping_(mapping), address_(address) {}
+    ~Win32SharedMemory() override {
+        UnmapViewOfFile(address_);
+        CloseHandle(mapping_);
+    }
+    std::uint8_t* Address() override { return static_cast<std::uint8_t*>(address_); }
+
+private:
+    HANDLE mapping_;
+    void* address_;
 };
 
 class Win32FileSystem : public FileSystem {
@@ -194,6 +272,34 @@ public:
             names->push_back(data.cFileName);
         } while (FindNextFileA(find, &data));
         FindClose(find);
+        return Status::kOk;
+    }
+
+    Status MapShared(const std::string& path, std::size_t size,
+                     std::unique_ptr<SharedMemory>* memory) override {
+        HANDLE file = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file == INVALID_HANDLE_VALUE) return StatusOfError(GetLastError());
+        // A mapping larger than the file makes the file that large (zero-filled).
+        HANDLE mapping = CreateFileMappingA(file, nullptr, PAGE_READWRITE, 0,
+                                            static_cast<DWORD>(size), nullptr);
+        CloseHandle(file);
+        if (mapping == nullptr) return StatusOfError(GetLastError());
+        void* address = MapViewOfFile(mapping, FILE_MAP_ALL_ACCESS, 0, 0, size);
+        if (address == nullptr) {
+            CloseHandle(mapping);
+            return Status::kIoError;
+        }
+        *memory = std::make_unique<Win32SharedMemory>(mapping, address);
+        return Status::kOk;
+    }
+
+    Status AbsolutePath(const std::string& path, std::string* absolute) override {
+        char buffer[MAX_PATH * 2];
+        DWORD length = GetFullPathNameA(path.c_str(), sizeof buffer, buffer, nullptr);
+        if (length == 0 || length >= sizeof buffer) return Status::kInvalidFileName;
+        absolute->assign(buffer, length);
         return Status::kOk;
     }
 };

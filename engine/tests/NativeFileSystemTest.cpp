@@ -54,8 +54,9 @@ TEST_F(NativeFileSystemTest, TablesSurviveCloseAndReopen) {
         EXPECT_EQ(88, Open(manager, other, again, ZELRM_MODE_EXCLUSIVE));
         ASSERT_EQ(0, Close(manager, block));
     }
-    // While no process has it open, no journal is left beside it.
+    // While no process has it open, no journal or shared memory is left beside it.
     EXPECT_FALSE(std::filesystem::exists(path + ".zlj"));
+    EXPECT_FALSE(std::filesystem::exists(path + ".zls"));
     RecordManager manager;
     State read;
     ASSERT_TRUE(ReadTable(manager, path, &read));

@@ -130,7 +130,7 @@ TEST_F(OperationsTest, BadBlocksAndOperations) {
     std::memset(never.bytes, 0xAB, sizeof never.bytes);
     EXPECT_EQ(3, Get(manager, ZELRM_OP_STEP_FIRST, never, 0).status);
     EXPECT_EQ(1, Get(manager, 16, block, 0).status);
-    EXPECT_EQ(1, Get(manager, ZELRM_OP_GET_NEXT_EXTENDED, block, 0).status);
+    EXPECT_EQ(1, Get(manager, 40, block, 0).status);
     EXPECT_EQ(1, Call(manager, ZELRM_OP_INSERT + 100, block, Person(1, "a"), -1, {}, 255, 0).status);
     // Opening an open block again closes it first: its file is not held twice.
     ASSERT_EQ(0, Open(manager, block, kPath, ZELRM_MODE_EXCLUSIVE));
@@ -458,6 +458,10 @@ TEST(TransactionTest, AbortUndoesEveryFileAndEndKeeps) {
     EXPECT_EQ(1, IdOf(Get(manager, ZELRM_OP_GET_FIRST, a, 0).data));
     ASSERT_EQ(0, Call(manager, ZELRM_OP_BEGIN_CONCURRENT_TRANSACTION + 200, none, {}, 0, {}, 0, 0).status);
     ASSERT_EQ(0, Insert(manager, b, Person(4, "kept")));
+    // The owner name is not changed inside a transaction.
+    Bytes owner{'o', 'w', 'n', 0};
+    EXPECT_EQ(41, Call(manager, ZELRM_OP_SET_OWNER, b, owner, -1, owner, 4, 0).status);
+    EXPECT_EQ(41, Call(manager, ZELRM_OP_CLEAR_OWNER, b, {}, 0, {}, 0, 0).status);
     ASSERT_EQ(0, Close(manager, b));
     ASSERT_EQ(0, Call(manager, ZELRM_OP_END_TRANSACTION, none, {}, 0, {}, 0, 0).status);
     ASSERT_EQ(0, Open(manager, b, "/b.btr"));

@@ -1,0 +1,23 @@
+// One cached page of a table file.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+namespace zelmor::engine {
+
+struct Page {
+    std::uint32_t number = 0;
+    bool dirty = false;
+    bool referenced = false;
+    // Set by a tree once it has checked the page's structure, so that it checks it once.
+    bool checked = false;
+    // Unchanged cached pages are kept in a list, oldest first, for eviction.
+    bool inCleanList = false;
+    Page* previousClean = nullptr;
+    Page* nextClean = nullptr;
+    std::unique_ptr<std::uint8_t[]> buffer;
+    std::uint8_t* data() { return buffer.get(); }
+};
+
+}  // namespace zelmor::engine
