@@ -22,6 +22,9 @@ echo
 echo "Customers along the key ByKindName:"
 "$zeldict" export "$demo/sales" Customer --key ByKindName --fields Code,Name,Kind,Credit
 echo
+echo "Active customers of kind A, found by the record manager's extended operations:"
+"$zeldict" export "$demo/sales" Customer --fields Code,Name,Credit --where "@Kind = A & @Active = 1"
+echo
 "$zeldict" check "$demo/sales"
 
 # The form names the database by its Windows path (Wine shows the root as drive Z:; Windows
