@@ -2,7 +2,6 @@
 #pragma once
 
 #include <cstdint>
-#include <memory>
 
 namespace zelmor::engine {
 
@@ -16,8 +15,8 @@ struct Page {
     bool inCleanList = false;
     Page* previousClean = nullptr;
     Page* nextClean = nullptr;
-    std::unique_ptr<std::uint8_t[]> buffer;
-    std::uint8_t* data() { return buffer.get(); }
+    std::uint8_t* buffer = nullptr;  // kPageSize bytes owned by the pager
+    std::uint8_t* data() { return buffer; }
 };
 
 }  // namespace zelmor::engine

@@ -24,7 +24,8 @@ constexpr std::size_t kPagesPerWrite = 64;
 // directly instead of through the journal: nobody reads past the committed end, and one more
 // sync costs less than writing them twice.
 constexpr std::size_t kDirectNewPages = 256;
-constexpr std::size_t kFramesPerChunk = 256;
+constexpr std::size_t kFramesInFirstChunk = 64;
+constexpr std::size_t kFramesPerChunk = FrameMemory::kLargeBlock / kPageSize;
 
 std::uint32_t* SharedWord(SharedMemory& shared, std::size_t offset) {
     return reinterpret_cast<std::uint32_t*>(shared.Address() + offset);
@@ -71,12 +72,15 @@ Page* Pager::NewFrame(std::uint32_t number) {
         page = spareFrames_.back();
         spareFrames_.pop_back();
     } else {
-        if (frameChunks_.empty() || framesInLastChunk_ == kFramesPerChunk) {
-            frameChunks_.push_back(std::make_unique<Page[]>(kFramesPerChunk));
+        if (framesInLastChunk_ == lastChunkSize_) {
+            lastChunkSize_ = frameChunks_.empty() ? kFramesInFirstChunk : kFramesPerChunk;
+            frameChunks_.push_back(std::make_unique<FrameChunk>(lastChunkSize_));
             framesInLastChunk_ = 0;
         }
-        page = &frameChunks_.back()[framesInLastChunk_++];
-        page->buffer = std::make_unique<std::uint8_t[]>(kPageSize);
+        FrameChunk& chunk = *frameChunks_.back();
+        page = &chunk.frames[framesInLastChunk_];
+        page->buffer = chunk.pages.data() + framesInLastChunk_ * kPageSize;
+        ++framesInLastChunk_;
     }
     ++cached_;
     page->number = number;

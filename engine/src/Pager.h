@@ -19,6 +19,7 @@
 
 #include "engine/src/FileSystem.h"
 #include "engine/src/Format.h"
+#include "engine/src/FrameMemory.h"
 #include "engine/src/Journal.h"
 #include "engine/src/Page.h"
 
@@ -122,9 +123,17 @@ private:
     // process changes the file without moving the sequence, so a page read again before it
     // moves need not be summed again.
     std::vector<std::uint32_t> verified_;
-    // Frames are made in chunks, so that the bookkeeping of the cached pages lies together.
-    std::vector<std::unique_ptr<Page[]>> frameChunks_;
+    // Frames are made in chunks, so that the bookkeeping of the cached pages lies together, and
+    // so do their pages: a small first chunk for small tables, then large blocks.
+    struct FrameChunk {
+        explicit FrameChunk(std::size_t frames)
+            : pages(frames * format::kPageSize), frames(std::make_unique<Page[]>(frames)) {}
+        FrameMemory pages;
+        std::unique_ptr<Page[]> frames;
+    };
+    std::vector<std::unique_ptr<FrameChunk>> frameChunks_;
     std::size_t framesInLastChunk_ = 0;
+    std::size_t lastChunkSize_ = 0;
     std::vector<Page*> spareFrames_;
     std::vector<Page*> table_;  // by page number; null when not cached
     std::vector<Page*> dirty_;
