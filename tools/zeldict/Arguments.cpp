@@ -24,6 +24,14 @@ bool ParseArguments(int argc, char** argv, int first, const std::vector<std::str
     return true;
 }
 
+std::string Arguments::Path(std::size_t index) const {
+#ifdef _WIN32
+    return platform::Utf8ToAnsi(positional[index]);
+#else
+    return positional[index];
+#endif
+}
+
 std::string TextEncoding::ToSystem(const std::string& text) const {
     return cp932 ? text : platform::Utf8ToAnsi(text);
 }

@@ -131,7 +131,7 @@ private:
 int RunCheck(const Arguments& arguments) {
     if (arguments.positional.empty() || arguments.positional.size() > 2) return kExitUsage;
     Database database;
-    if (!database.Load(arguments.positional[0])) return kExitFailures;
+    if (!database.Load(arguments.Path(0))) return kExitFailures;
     std::vector<TableDef*> tables;
     if (arguments.positional.size() == 2) {
         TableDef* table = database.Table(arguments.positional[1]);

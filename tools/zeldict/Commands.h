@@ -22,6 +22,9 @@ struct Arguments {
         auto found = options.find(name);
         return found == options.end() ? fallback : found->second;
     }
+    // Positional argument `index`, a file or directory name, in the system's encoding of file
+    // names (arguments are UTF-8; Windows names files in its ANSI code page).
+    std::string Path(std::size_t index) const;
 };
 
 // Splits the arguments; options named in `flags` take no value. False for an option without

@@ -28,24 +28,24 @@ bool DictionaryExists(const std::filesystem::path& directory) {
 
 int RunCreate(const Arguments& arguments) {
     if (arguments.positional.size() != 2) return kExitUsage;
-    const std::string& schemaPath = arguments.positional[0];
-    const std::string& directory = arguments.positional[1];
+    const std::string schemaPath = arguments.Path(0);
+    const std::string directory = arguments.Path(1);
     std::ifstream in(schemaPath, std::ios::binary);
     if (!in) {
-        std::fprintf(stderr, "zeldict: cannot read %s\n", schemaPath.c_str());
+        std::fprintf(stderr, "zeldict: cannot read %s\n", arguments.positional[0].c_str());
         return kExitFailures;
     }
     std::ostringstream text;
     text << in.rdbuf();
     SchemaResult schema = ReadSchema(text.str());
     if (!schema.error.empty()) {
-        std::fprintf(stderr, "zeldict: %s: %s\n", schemaPath.c_str(), schema.error.c_str());
+        std::fprintf(stderr, "zeldict: %s: %s\n", arguments.positional[0].c_str(), schema.error.c_str());
         return kExitFailures;
     }
     std::error_code error;
     std::filesystem::create_directories(directory, error);
     if (error) {
-        std::fprintf(stderr, "zeldict: cannot create %s\n", directory.c_str());
+        std::fprintf(stderr, "zeldict: cannot create %s\n", arguments.positional[1].c_str());
         return kExitFailures;
     }
     if (DictionaryExists(directory) && !arguments.Has("force")) {

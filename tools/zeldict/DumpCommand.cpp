@@ -44,7 +44,7 @@ int Step(TableDef& table, std::uint16_t code, std::vector<std::uint8_t>& record,
 int RunDump(const Arguments& arguments) {
     if (arguments.positional.size() != 2) return kExitUsage;
     Database database;
-    if (!database.Load(arguments.positional[0])) return kExitFailures;
+    if (!database.Load(arguments.Path(0))) return kExitFailures;
     TableDef* table = database.Table(arguments.positional[1]);
     if (table == nullptr || !database.Open(*table, -2)) return kExitFailures;
     std::size_t start = std::max<std::size_t>(static_cast<std::size_t>(table->recordLength) + 1,

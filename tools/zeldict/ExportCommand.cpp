@@ -126,7 +126,7 @@ int RunExport(const Arguments& arguments) {
     TextEncoding encoding;
     if (arguments.positional.size() != 2 || !ReadEncoding(arguments, encoding)) return kExitUsage;
     Database database;
-    if (!database.Load(arguments.positional[0])) return kExitFailures;
+    if (!database.Load(arguments.Path(0))) return kExitFailures;
     TableDef* table = database.Table(arguments.positional[1]);
     if (table == nullptr || !database.Open(*table, -2)) return kExitFailures;
     int keyPosition = table->segments.empty() ? kNoKey : 0;

@@ -65,13 +65,13 @@ private:
 int RunImport(const Arguments& arguments) {
     TextEncoding encoding;
     if (arguments.positional.size() != 3 || !ReadEncoding(arguments, encoding)) return kExitUsage;
-    std::ifstream in(arguments.positional[2], std::ios::binary);
+    std::ifstream in(arguments.Path(2), std::ios::binary);
     if (!in) {
         std::fprintf(stderr, "zeldict: cannot read %s\n", arguments.positional[2].c_str());
         return kExitFailures;
     }
     Database database;
-    if (!database.Load(arguments.positional[0])) return kExitFailures;
+    if (!database.Load(arguments.Path(0))) return kExitFailures;
     TableDef* table = database.Table(arguments.positional[1]);
     if (table == nullptr || !database.Open(*table)) return kExitFailures;
 

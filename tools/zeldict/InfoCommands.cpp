@@ -25,7 +25,7 @@ int KeyCount(const TableDef& table) {
 int RunTables(const Arguments& arguments) {
     if (arguments.positional.size() != 1) return kExitUsage;
     Database database;
-    if (!database.Load(arguments.positional[0])) return kExitFailures;
+    if (!database.Load(arguments.Path(0))) return kExitFailures;
     std::printf("ID\tName\tLocation\tRecordLength\tFields\tKeys\n");
     int id = 0;
     for (const TableDef& table : database.Context().tables) {
@@ -39,7 +39,7 @@ int RunTables(const Arguments& arguments) {
 int RunDescribe(const Arguments& arguments) {
     if (arguments.positional.size() != 2) return kExitUsage;
     Database database;
-    if (!database.Load(arguments.positional[0])) return kExitFailures;
+    if (!database.Load(arguments.Path(0))) return kExitFailures;
     TableDef* table = database.Table(arguments.positional[1]);
     if (table == nullptr) return kExitFailures;
     std::printf("Field\tName\tType\tOffset\tSize\tDecimals\tNullable\n");

@@ -8,7 +8,12 @@
 #include "platform/ConsolePlatform.h"
 #include "platform/Platform.h"
 #include "tools/zeldict/Commands.h"
-#ifndef _WIN32
+#ifdef _WIN32
+#include <windows.h>
+#include <shellapi.h>
+
+#include "platform/CodePage.h"
+#else
 #include "platform/PosixPlatform.h"
 #endif
 
@@ -58,9 +63,39 @@ void PrintUsage(FILE* out) {
     std::fprintf(out, "\n--profile-dir names the directory of zelmor.ini (not on Windows).\n");
 }
 
+#ifdef _WIN32
+// The command line as UTF-8, whatever the system's code page, so that names and conditions are
+// read the same way everywhere (the C runtime would hand them over in the ANSI code page).
+std::vector<std::string> Utf8CommandLine() {
+    int count = 0;
+    LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &count);
+    std::vector<std::string> arguments;
+    for (int i = 0; wide != nullptr && i < count; ++i)
+        arguments.push_back(
+            platform::Utf16ToUtf8(reinterpret_cast<const char16_t*>(wide[i])));
+    LocalFree(wide);
+    return arguments;
+}
+#endif
+
+int Run(int argc, char** argv);
+
 }  // namespace
 
 int main(int argc, char** argv) {
+#ifdef _WIN32
+    std::vector<std::string> utf8 = Utf8CommandLine();
+    std::vector<char*> pointers;
+    for (std::string& argument : utf8) pointers.push_back(argument.data());
+    pointers.push_back(nullptr);
+    if (!utf8.empty()) return Run(static_cast<int>(utf8.size()), pointers.data());
+#endif
+    return Run(argc, argv);
+}
+
+namespace {
+
+int Run(int argc, char** argv) {
     int at = 1;
     while (at < argc && argv[at][0] == '-') {
         if (std::strcmp(argv[at], "--help") == 0) {
@@ -105,3 +140,5 @@ int main(int argc, char** argv) {
     PrintUsage(stderr);
     return kExitUsage;
 }
+
+}  // namespace

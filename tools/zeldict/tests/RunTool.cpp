@@ -7,6 +7,8 @@
 
 #ifdef _WIN32
 #include <windows.h>
+
+#include "platform/CodePage.h"
 #else
 #include <sys/wait.h>
 #include <unistd.h>
@@ -59,10 +61,14 @@ ToolRun RunZeldict(const std::vector<std::string>& arguments, const std::string&
     for (const std::string& argument : arguments) command += " " + Quote(argument);
     command += " >" + Quote(outPath) + " 2>" + Quote(errPath);
 #ifdef _WIN32
-    // cmd.exe drops the outer quotes of a line that starts with one.
+    // cmd.exe drops the outer quotes of a line that starts with one. The line goes as UTF-16, so
+    // that the tool gets the arguments as written, whatever the code page.
     command = "\"" + command + "\"";
-#endif
+    std::u16string wide = platform::Utf8ToUtf16(command);
+    int status = _wsystem(reinterpret_cast<const wchar_t*>(wide.c_str()));
+#else
     int status = std::system(command.c_str());
+#endif
     ToolRun run;
 #ifdef _WIN32
     run.exitCode = status;
