@@ -4,6 +4,7 @@
 
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "platform/CodePage.h"
 
@@ -11,14 +12,37 @@ namespace zelmor::platform {
 
 namespace {
 
-// Converts with iconv, replacing each unconvertible or invalid input unit by '?' in the target
-// encoding (given by `replacement`, the '?' in that encoding), so a conversion never fails.
-std::string Convert(const char* to, const char* from, const char* input, std::size_t inputSize,
-                    std::size_t inputUnit, std::string_view replacement) {
+// Opening a conversion costs far more than converting a short text: each thread keeps the
+// conversions it opened, keyed by the (literal) encoding names.
+iconv_t OpenConversion(const char* to, const char* from) {
+    struct Cache {
+        struct Entry {
+            const char* to;
+            const char* from;
+            iconv_t cd;
+        };
+        std::vector<Entry> entries;
+        ~Cache() {
+            for (const Entry& entry : entries) iconv_close(entry.cd);
+        }
+    };
+    thread_local Cache cache;
+    for (const Cache::Entry& entry : cache.entries)
+        if (entry.to == to && entry.from == from) return entry.cd;
     iconv_t cd = iconv_open(to, from);
     if (cd == reinterpret_cast<iconv_t>(-1)) {
         throw std::runtime_error(std::string("iconv cannot convert ") + from + " to " + to);
     }
+    cache.entries.push_back({to, from, cd});
+    return cd;
+}
+
+// Converts with iconv, replacing each unconvertible or invalid input unit by '?' in the target
+// encoding (given by `replacement`, the '?' in that encoding), so a conversion never fails.
+std::string Convert(const char* to, const char* from, const char* input, std::size_t inputSize,
+                    std::size_t inputUnit, std::string_view replacement) {
+    iconv_t cd = OpenConversion(to, from);
+    iconv(cd, nullptr, nullptr, nullptr, nullptr);  // a fresh shift state
     std::string out;
     char buffer[1024];
     char* in = const_cast<char*>(input);
@@ -39,7 +63,6 @@ std::string Convert(const char* to, const char* from, const char* input, std::si
             iconv(cd, nullptr, nullptr, nullptr, nullptr);
         }
     }
-    iconv_close(cd);
     return out;
 }
 
