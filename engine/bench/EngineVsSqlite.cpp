@@ -232,27 +232,38 @@ void BM_GetEqual(benchmark::State& state) {
     }
 }
 
+// The scans are short (tens of milliseconds): each side's figure is the best of a few rounds,
+// so that a stray interruption of the machine does not decide the ratio.
+constexpr int kScanRounds = 5;
+
 void ScanBoth(const char* work, std::uint16_t first, std::uint16_t next, std::int8_t keyNumber,
               const char* sql) {
     std::uint8_t record[kRecordLength];
     std::uint8_t key[255];
-    int count = 0;
-    auto start = std::chrono::steady_clock::now();
-    for (std::int16_t status = g_engine.Call(first, record, kRecordLength, key, keyNumber);
-         status == 0; status = g_engine.Call(next, record, kRecordLength, key, keyNumber))
-        ++count;
-    Check(count == kRecords, "engine scan count");
-    Record(work, "engine", Since(start) / count);
-    sqlite3_stmt* select = g_sqlite.Prepare(sql);
-    count = 0;
-    start = std::chrono::steady_clock::now();
-    while (sqlite3_step(select) == SQLITE_ROW) {
-        CopyRow(select, record);
-        ++count;
+    double engineBest = 0, sqliteBest = 0;
+    for (int round = 0; round < kScanRounds; ++round) {
+        int count = 0;
+        auto start = std::chrono::steady_clock::now();
+        for (std::int16_t status = g_engine.Call(first, record, kRecordLength, key, keyNumber);
+             status == 0; status = g_engine.Call(next, record, kRecordLength, key, keyNumber))
+            ++count;
+        const double engine = Since(start) / count;
+        Check(count == kRecords, "engine scan count");
+        sqlite3_stmt* select = g_sqlite.Prepare(sql);
+        count = 0;
+        start = std::chrono::steady_clock::now();
+        while (sqlite3_step(select) == SQLITE_ROW) {
+            CopyRow(select, record);
+            ++count;
+        }
+        const double sqlite = Since(start) / count;
+        Check(count == kRecords, "sqlite scan count");
+        sqlite3_finalize(select);
+        if (round == 0 || engine < engineBest) engineBest = engine;
+        if (round == 0 || sqlite < sqliteBest) sqliteBest = sqlite;
     }
-    Check(count == kRecords, "sqlite scan count");
-    Record(work, "sqlite", Since(start) / count);
-    sqlite3_finalize(select);
+    Record(work, "engine", engineBest);
+    Record(work, "sqlite", sqliteBest);
 }
 
 void BM_GetNextScan(benchmark::State& state) {
