@@ -17,7 +17,8 @@ struct KeySegmentSpec {
     std::uint8_t nullValue;
 };
 
-// The specification; the number of keys counts the segments that do not continue into the next.
+// The Create data buffer; the number of keys counts the segments that do not continue into
+// the next.
 std::vector<std::uint8_t> FileSpecification(std::uint16_t recordLength, std::uint16_t pageSize,
                                             std::uint16_t fileFlags,
                                             const std::vector<KeySegmentSpec>& segments);
