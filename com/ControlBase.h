@@ -230,7 +230,7 @@ class ControlBase : public ObjectRoot,
     void FocusArriving(HWND previous);
     void FocusLeaving(HWND next);
     void BeginLoad() { loading_ = true; }
-    void EndLoad();
+    void EndLoad(bool loaded);
 
     const ControlClass& class_;
     ConnectionPoint events_;

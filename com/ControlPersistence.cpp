@@ -22,7 +22,7 @@ STDMETHODIMP ControlBase::InitNew() {
 STDMETHODIMP ControlBase::Load(IStream* stream) {
     BeginLoad();
     HRESULT hr = LoadPropertiesFromStream(ControlDispatch(), class_.properties, extent_, stream);
-    EndLoad();
+    EndLoad(SUCCEEDED(hr));
     return hr;
 }
 
@@ -50,7 +50,7 @@ STDMETHODIMP ControlBase::GetSizeMax(ULARGE_INTEGER* size) {
 STDMETHODIMP ControlBase::Load(IPropertyBag* bag, IErrorLog* log) {
     BeginLoad();
     HRESULT hr = LoadPropertiesFromBag(ControlDispatch(), class_.properties, extent_, bag, log);
-    EndLoad();
+    EndLoad(SUCCEEDED(hr));
     return hr;
 }
 
@@ -60,10 +60,12 @@ STDMETHODIMP ControlBase::Save(IPropertyBag* bag, BOOL clearDirty, BOOL) {
     return hr;
 }
 
-void ControlBase::EndLoad() {
+void ControlBase::EndLoad(bool loaded) {
     loading_ = false;
     dirty_ = false;
-    OnPropertiesLoaded();
+    // A stream that broke off part-way leaves some properties set and others not: the control
+    // does not start up on such a half of its settings.
+    if (loaded) OnPropertiesLoaded();
     FireViewChange();
 }
 

@@ -117,4 +117,14 @@ HRESULT InvokeThroughTypeInfo(void* instance, ITypeInfo* info, DISPID dispid, WO
     return DispInvoke(instance, info, dispid, flags, &adapted, result, exception, argumentError);
 }
 
+HRESULT ErrorFromException(HRESULT hr, EXCEPINFO& exception) {
+    if (hr != DISP_E_EXCEPTION) return hr;
+    if (exception.pfnDeferredFillIn) exception.pfnDeferredFillIn(&exception);
+    SysFreeString(exception.bstrSource);
+    SysFreeString(exception.bstrDescription);
+    SysFreeString(exception.bstrHelpFile);
+    if (FAILED(exception.scode)) return exception.scode;
+    return exception.wCode ? MAKE_HRESULT(SEVERITY_ERROR, FACILITY_CONTROL, exception.wCode) : hr;
+}
+
 }  // namespace zelmor::com

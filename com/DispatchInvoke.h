@@ -11,6 +11,10 @@
 
 namespace zelmor::com {
 
+// What a caller of Invoke reports: `hr`, or when the member failed (DISP_E_EXCEPTION), the
+// member's own error from the exception, whose strings are freed.
+HRESULT ErrorFromException(HRESULT hr, EXCEPINFO& exception);
+
 HRESULT InvokeThroughTypeInfo(void* instance, ITypeInfo* info, DISPID dispid, WORD flags,
                               DISPPARAMS* params, VARIANT* result, EXCEPINFO* exception,
                               UINT* argumentError);

@@ -1,5 +1,7 @@
 #include "com/PropertyMap.h"
 
+#include "com/DispatchInvoke.h"
+
 #include "com/StreamVariant.h"
 #include "com/Variant.h"
 
@@ -34,13 +36,7 @@ HRESULT InvokeForError(IDispatch* object, DISPID dispid, WORD flags, DISPPARAMS*
     EXCEPINFO exception{};
     HRESULT hr = object->Invoke(dispid, IID_NULL, LOCALE_USER_DEFAULT, flags, params, result,
                                 &exception, nullptr);
-    if (hr != DISP_E_EXCEPTION) return hr;
-    if (exception.pfnDeferredFillIn) exception.pfnDeferredFillIn(&exception);
-    SysFreeString(exception.bstrSource);
-    SysFreeString(exception.bstrDescription);
-    SysFreeString(exception.bstrHelpFile);
-    if (FAILED(exception.scode)) return exception.scode;
-    return exception.wCode ? MAKE_HRESULT(SEVERITY_ERROR, FACILITY_CONTROL, exception.wCode) : hr;
+    return ErrorFromException(hr, exception);
 }
 
 void ReportLoadError(IErrorLog* log, const wchar_t* name, HRESULT hr) {
@@ -126,7 +122,6 @@ HRESULT LoadPropertiesFromBag(IDispatch* object, const PropertyMap& map, SIZEL& 
         Variant current;
         if (FAILED(GetDispatchProperty(object, entry.dispid, current.Get()))) continue;
         Variant value;
-        ZeroMemory(value.Get(), sizeof(VARIANT));
         V_VT(value.Get()) = V_VT(current.Get());
         if (FAILED(bag->Read(entry.name, value.Get(), log))) continue;
         HRESULT hr = PutDispatchProperty(object, entry.dispid, value.Get());

@@ -39,7 +39,6 @@ HRESULT CopyToOut(const std::wstring& text, BSTR* out) {
 }
 
 Variant::Variant(const Variant& other) {
-    VariantInit(&v_);
     VariantCopy(&v_, const_cast<VARIANT*>(&other.v_));
 }
 
@@ -50,6 +49,7 @@ Variant& Variant::operator=(const Variant& other) {
 
 VARIANT* Variant::Put() {
     VariantClear(&v_);
+    v_ = VARIANT{};
     return &v_;
 }
 

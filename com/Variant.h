@@ -37,10 +37,11 @@ std::wstring TextOf(BSTR s);
 // when it cannot be made.
 HRESULT CopyToOut(const std::wstring& text, BSTR* out);
 
-// A variant that clears itself.
+// A variant that clears itself. It starts, and is given to fill, wholly zeroed: a callee that
+// sets only the type leaves a zero, a null string, array or object, never stale bytes.
 class Variant {
   public:
-    Variant() { VariantInit(&v_); }
+    Variant() = default;
     Variant(const Variant& other);
     Variant& operator=(const Variant& other);
     ~Variant() { VariantClear(&v_); }
@@ -53,7 +54,7 @@ class Variant {
     VARIANT* Put();
 
   private:
-    VARIANT v_;
+    VARIANT v_{};  // VT_EMPTY is 0
 };
 
 }  // namespace zelmor::com

@@ -32,6 +32,14 @@ int CheckArray(VARIANT* value, VARTYPE wanted, int notOfType, int notOneDimensio
     VARTYPE type = VT_EMPTY;
     array = ArrayOf(value, type);
     if (array == nullptr || type != wanted) return notOfType;
+    // The variant's tag may say otherwise than the array itself: the array's own element type
+    // and size decide, since its elements are read and written as that type.
+    VARTYPE actual = VT_EMPTY;
+    const UINT size = wanted == VT_BSTR ? sizeof(BSTR) : 1;
+    if (FAILED(SafeArrayGetVartype(array, &actual)) || actual != wanted ||
+        SafeArrayGetElemsize(array) != size) {
+        return notOfType;
+    }
     if (SafeArrayGetDim(array) != 1) return notOneDimension;
     if (FAILED(SafeArrayGetLBound(array, 1, &lower)) ||
         FAILED(SafeArrayGetUBound(array, 1, &upper))) {

@@ -5,6 +5,7 @@
 #include "binding/BindingRegistry.h"
 #include "binding/FormDiscovery.h"
 #include "com/ModuleState.h"
+#include "com/TypeLibrary.h"
 #include "com/Variant.h"
 #include "core/TableFiles.h"
 #include "core/RecordOperations.h"
@@ -15,10 +16,18 @@ namespace zelmor {
 
 namespace {
 
+// The dispatch IDs of the persisted properties, as the type library gives them.
+constexpr DISPID kDispDDFDir = 1;
+constexpr DISPID kDispOwnerName = 2;
+constexpr DISPID kDispOpenMode = 3;
+constexpr DISPID kDispAllOpen = 4;
+constexpr DISPID kDispDistName = 5;
+constexpr DISPID kDispCacheDDF = 40;
+
 // The persisted properties after the extent, in their order.
 const com::PropertyMapEntry kProperties[] = {
-    {L"DDFDir", 1}, {L"OwnerName", 2}, {L"OpenMode", 3},
-    {L"AllOpen", 4}, {L"DistName", 5}, {L"CacheDDF", 40},
+    {L"DDFDir", kDispDDFDir},   {L"OwnerName", kDispOwnerName}, {L"OpenMode", kDispOpenMode},
+    {L"AllOpen", kDispAllOpen}, {L"DistName", kDispDistName},   {L"CacheDDF", kDispCacheDDF},
 };
 
 const com::ControlClass kDataControlClass = {
@@ -46,6 +55,16 @@ HRESULT OutText(const std::string& ansi, BSTR* out) {
     *out = SysAllocStringLen(reinterpret_cast<const OLECHAR*>(wide.data()),
                              static_cast<UINT>(wide.size()));
     return *out != nullptr ? S_OK : E_OUTOFMEMORY;
+}
+
+// A name and the result code: both pointers are checked before the string is made, so that a
+// refused call leaves nothing behind for a caller who will not free it.
+HRESULT OutNameAndRc(const std::string& ansi, int status, BSTR* name, short* rc) {
+    if (name == nullptr || rc == nullptr) return E_POINTER;
+    HRESULT hr = OutText(ansi, name);
+    if (FAILED(hr)) return hr;
+    *rc = static_cast<short>(status);
+    return S_OK;
 }
 
 // Stores a result in a trailing out-parameter; the method itself always succeeds.
@@ -147,31 +166,13 @@ void ZelBtr::OnDraw(HDC dc, const RECT& bounds) {
 
 // --- Properties ---
 
-HRESULT ZelBtr::PutText(DISPID dispid, std::string& field, BSTR value) {
-    std::string text = Ansi(value);
-    if (text == field) return S_OK;
-    if (!RequestEdit(dispid)) return S_FALSE;
-    field = text;
-    PropertyChanged(dispid);
-    return S_OK;
-}
-
-template <typename T>
-HRESULT ZelBtr::PutValue(DISPID dispid, T& field, T value) {
-    if (field == value) return S_OK;
-    if (!RequestEdit(dispid)) return S_FALSE;
-    field = value;
-    PropertyChanged(dispid);
-    return S_OK;
-}
-
 STDMETHODIMP ZelBtr::get_DDFDir(BSTR* value) { return OutText(logic_.ddfDir, value); }
 
 // At run time a new directory brings a new dictionary. While the properties are being loaded
 // the directory is only stored: initialisation reads it once they are all there.
 STDMETHODIMP ZelBtr::put_DDFDir(BSTR value) {
     std::string before = logic_.ddfDir;
-    HRESULT hr = PutText(1, logic_.ddfDir, value);
+    HRESULT hr = SetProperty(kDispDDFDir, logic_.ddfDir, Ansi(value));
     if (hr == S_OK && logic_.ddfDir != before && propertiesLoaded_ && ClientSite() &&
         ControlBase::UserMode()) {
         logic_.ApplyDictionaryDirectory();
@@ -181,14 +182,16 @@ STDMETHODIMP ZelBtr::put_DDFDir(BSTR value) {
 }
 
 STDMETHODIMP ZelBtr::get_OwnerName(BSTR* value) { return OutText(logic_.ownerName, value); }
-STDMETHODIMP ZelBtr::put_OwnerName(BSTR value) { return PutText(2, logic_.ownerName, value); }
+STDMETHODIMP ZelBtr::put_OwnerName(BSTR value) {
+    return SetProperty(kDispOwnerName, logic_.ownerName, Ansi(value));
+}
 
 STDMETHODIMP ZelBtr::get_OpenMode(_enumOpenMode* value) {
     return Out(value, logic_.openMode);
 }
 
 STDMETHODIMP ZelBtr::put_OpenMode(_enumOpenMode value) {
-    return PutValue(3, logic_.openMode, static_cast<int>(value));
+    return SetProperty(kDispOpenMode, logic_.openMode, static_cast<int>(value));
 }
 
 STDMETHODIMP ZelBtr::get_AllOpen(VARIANT_BOOL* value) {
@@ -196,18 +199,20 @@ STDMETHODIMP ZelBtr::get_AllOpen(VARIANT_BOOL* value) {
 }
 
 STDMETHODIMP ZelBtr::put_AllOpen(VARIANT_BOOL value) {
-    return PutValue(4, logic_.allOpen, value != VARIANT_FALSE);
+    return SetProperty(kDispAllOpen, logic_.allOpen, value != VARIANT_FALSE);
 }
 
 STDMETHODIMP ZelBtr::get_DistName(BSTR* value) { return OutText(logic_.distName, value); }
-STDMETHODIMP ZelBtr::put_DistName(BSTR value) { return PutText(5, logic_.distName, value); }
+STDMETHODIMP ZelBtr::put_DistName(BSTR value) {
+    return SetProperty(kDispDistName, logic_.distName, Ansi(value));
+}
 
 STDMETHODIMP ZelBtr::get_CacheDDF(VARIANT_BOOL* value) {
     return Out(value, logic_.cacheDdf ? VARIANT_TRUE : VARIANT_FALSE);
 }
 
 STDMETHODIMP ZelBtr::put_CacheDDF(VARIANT_BOOL value) {
-    return PutValue(40, logic_.cacheDdf, value != VARIANT_FALSE);
+    return SetProperty(kDispCacheDDF, logic_.cacheDdf, value != VARIANT_FALSE);
 }
 
 // The data control takes no focus: TabStop reads False and ignores what it is set to.
@@ -403,15 +408,17 @@ STDMETHODIMP ZelBtr::DbAccessByID(short operation, short tableId, short indexId,
 
 // The record manager lives inside this library, so its module is this library's file.
 STDMETHODIMP ZelBtr::DbGetModulePath(BSTR* path, short* rc) {
-    wchar_t buffer[MAX_PATH];
-    DWORD length = GetModuleFileNameW(com::ModuleState::Instance(), buffer, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH) {
-        if (path != nullptr) *path = nullptr;
-        return Out(rc, -1);
+    if (path == nullptr || rc == nullptr) return E_POINTER;
+    const std::wstring module = com::ModulePath();
+    if (module.empty()) {
+        *path = nullptr;
+        *rc = -1;
+        return S_OK;
     }
-    HRESULT hr = com::CopyToOut(std::wstring(buffer, length), path);
+    HRESULT hr = com::CopyToOut(module, path);
     if (FAILED(hr)) return hr;
-    return Out(rc, 0);
+    *rc = 0;
+    return S_OK;
 }
 
 STDMETHODIMP ZelBtr::DbSetLockBias(short lockBias, short* rc) {
@@ -435,15 +442,13 @@ STDMETHODIMP ZelBtr::DbGetNumOfField(BSTR table, short* count, short* rc) {
 STDMETHODIMP ZelBtr::DbGetTableName(short tableId, BSTR* name, short* rc) {
     std::string text;
     int status = logic_.DbGetTableName(tableId, text);
-    HRESULT hr = OutText(text, name);
-    return FAILED(hr) ? hr : Out(rc, status);
+    return OutNameAndRc(text, status, name, rc);
 }
 
 STDMETHODIMP ZelBtr::DbGetFieldName(BSTR table, short fieldId, BSTR* name, short* rc) {
     std::string text;
     int status = logic_.DbGetFieldName(Ansi(table), fieldId, text);
-    HRESULT hr = OutText(text, name);
-    return FAILED(hr) ? hr : Out(rc, status);
+    return OutNameAndRc(text, status, name, rc);
 }
 
 STDMETHODIMP ZelBtr::DbGetNumOfIndex(BSTR table, short* count, short* rc) {
@@ -456,8 +461,7 @@ STDMETHODIMP ZelBtr::DbGetNumOfIndex(BSTR table, short* count, short* rc) {
 STDMETHODIMP ZelBtr::DbGetIndexName(BSTR table, short indexId, BSTR* name, short* rc) {
     std::string text;
     int status = logic_.DbGetIndexName(Ansi(table), indexId, text);
-    HRESULT hr = OutText(text, name);
-    return FAILED(hr) ? hr : Out(rc, status);
+    return OutNameAndRc(text, status, name, rc);
 }
 
 STDMETHODIMP ZelBtr::DbIsNull(BSTR table, BSTR field, BOOL* isNull) {

@@ -116,10 +116,6 @@ private:
         ZelBtr& owner_;
     };
 
-    HRESULT PutText(DISPID dispid, std::string& field, BSTR value);
-    template <typename T>
-    HRESULT PutValue(DISPID dispid, T& field, T value);
-
     Host host_;
     DataControl logic_;
     bool propertiesLoaded_ = false;

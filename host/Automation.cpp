@@ -3,6 +3,7 @@
 #include <cwchar>
 
 #include "com/ComPtr.h"
+#include "com/DispatchInvoke.h"
 #include "com/PropertyMap.h"
 
 namespace zelmor::host {
@@ -126,19 +127,6 @@ HRESULT PrepareOutput(const Parameter& parameter, const VARIANT* given, VARIANT*
     if (given) return VariantChangeType(holder, const_cast<VARIANT*>(given), 0, parameter.type);
     V_VT(holder) = parameter.type;  // zero, or a null string, array or object
     return S_OK;
-}
-
-// The member's own error when Invoke reports that the member failed.
-HRESULT ErrorFromException(HRESULT hr, EXCEPINFO& exception) {
-    if (hr == DISP_E_EXCEPTION && exception.pfnDeferredFillIn) {
-        exception.pfnDeferredFillIn(&exception);
-    }
-    SysFreeString(exception.bstrSource);
-    SysFreeString(exception.bstrDescription);
-    SysFreeString(exception.bstrHelpFile);
-    if (hr != DISP_E_EXCEPTION) return hr;
-    if (FAILED(exception.scode)) return exception.scode;
-    return exception.wCode ? MAKE_HRESULT(SEVERITY_ERROR, FACILITY_CONTROL, exception.wCode) : hr;
 }
 
 }  // namespace
@@ -269,7 +257,7 @@ HRESULT CallMethod(IDispatch* object, const std::wstring& name,
     hr = object->Invoke(dispid, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params,
                         result->returned.Put(), &exception, &argumentError);
     result->arguments = std::move(holders);
-    return ErrorFromException(hr, exception);
+    return com::ErrorFromException(hr, exception);
 }
 
 }  // namespace zelmor::host

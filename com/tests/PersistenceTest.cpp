@@ -259,6 +259,7 @@ TEST(Persistence, DamagedStreamsFailTheLoad) {
         Rewind(cut.Get());
         auto control = MakeInstance<TestControl>();
         EXPECT_TRUE(FAILED(control->Load(cut.Get()))) << "cut at " << length;
+        EXPECT_EQ(control->propertiesLoaded, 0) << "started up on a stream cut at " << length;
     }
 
     auto foreign = HandWrittenStream(2, 0, {});

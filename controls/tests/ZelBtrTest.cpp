@@ -23,11 +23,13 @@ std::string Utf8(const std::wstring& text) {
     return platform::Utf16ToUtf8(std::u16string(text.begin(), text.end()));
 }
 
-// A one-dimensional array of strings or bytes for the record methods.
-com::Variant ArrayOf(VARTYPE type, LONG lower, ULONG count, UINT dimensions = 1) {
+// A one-dimensional array of strings or bytes for the record methods; `tag` is the element type
+// the variant claims, when it lies about the array.
+com::Variant ArrayOf(VARTYPE type, LONG lower, ULONG count, UINT dimensions = 1,
+                     VARTYPE tag = VT_EMPTY) {
     com::Variant value;
     SAFEARRAYBOUND bounds[2] = {{count, lower}, {2, 0}};
-    V_VT(value.Put()) = VT_ARRAY | type;
+    V_VT(value.Put()) = VT_ARRAY | (tag == VT_EMPTY ? type : tag);
     V_ARRAY(value.Get()) = SafeArrayCreate(type, dimensions, bounds);
     return value;
 }
@@ -116,6 +118,9 @@ TEST_F(ZelBtrTest, RecordsTravelThroughArrays) {
         {L"DbGetRecord", ArrayOf(VT_I4, 0, 3), -17},
         {L"DbGetRecord", ArrayOf(VT_BSTR, 0, 3, 2), -18},
         {L"DbGetRecord", ArrayOf(VT_BSTR, 9, 1), -19},
+        {L"DbGetRecord", ArrayOf(VT_UI1, 0, 3, 1, VT_BSTR), -17},  // bytes said to be strings
+        {L"DbSetRecord", ArrayOf(VT_UI1, 0, 3, 1, VT_BSTR), -17},
+        {L"DbGetRecordImage", ArrayOf(VT_BSTR, 0, 3, 1, VT_UI1), -23},
         {L"DbGetRecordImage", ArrayOf(VT_BSTR, 0, 3), -23},
         {L"DbGetRecordImage", ArrayOf(VT_UI1, 0, 3, 2), -24},
         {L"DbGetRecordImage", ArrayOf(VT_UI1, 0, 60), 0},

@@ -80,6 +80,16 @@ bool ScriptRunner::RunAction(const ScriptAction& action, std::wstring* detail) {
             return false;
         }
     }
+    // Every action but these few works on a control: a script that names none is refused
+    // rather than followed into nothing.
+    const bool needsControl = !(action.kind == Kind::Answer || action.kind == Kind::Screenshot ||
+                                action.kind == Kind::Wait ||
+                                (action.kind == Kind::Select && !action.tab.empty()) ||
+                                (action.kind == Kind::Expect && action.message));
+    if (needsControl && site == nullptr) {
+        *detail = L"the action names no control";
+        return false;
+    }
     switch (action.kind) {
         case Kind::Set:
             return RunSet(action, *site, detail);
@@ -92,9 +102,9 @@ bool ScriptRunner::RunAction(const ScriptAction& action, std::wstring* detail) {
             if (!TypeKeys(form_, *site, Wide(action.keys))) *detail = L"cannot type those keys";
             return detail->empty();
         case Kind::Select:
-            return RunSelect(action, detail);
+            return RunSelect(action, site, detail);
         case Kind::Expect:
-            return RunExpect(action, detail);
+            return RunExpect(action, site, detail);
         case Kind::Answer:
             answerer_.QueueAnswer(action.button);
             return true;
@@ -125,7 +135,8 @@ bool ScriptRunner::RunCall(const ScriptAction& action, ControlSite& site, std::w
     return Compare(Wide(ValueText(*action.expected)), TextOfValue(result.Outcome()), detail);
 }
 
-bool ScriptRunner::RunSelect(const ScriptAction& action, std::wstring* detail) {
+bool ScriptRunner::RunSelect(const ScriptAction& action, ControlSite* site,
+                             std::wstring* detail) {
     if (!action.tab.empty()) {
         auto* tab = dynamic_cast<TabContainer*>(form_.FindContainer(Wide(action.tab)));
         if (!tab)
@@ -135,14 +146,14 @@ bool ScriptRunner::RunSelect(const ScriptAction& action, std::wstring* detail) {
         form_.PumpMessages();
         return detail->empty();
     }
-    ControlSite* site = form_.FindControl(Wide(action.control));
     if (!SelectItem(form_, *site, Wide(action.item))) {
         *detail = L"no list item " + Quoted(Wide(action.item));
     }
     return detail->empty();
 }
 
-bool ScriptRunner::RunExpect(const ScriptAction& action, std::wstring* detail) {
+bool ScriptRunner::RunExpect(const ScriptAction& action, ControlSite* control,
+                             std::wstring* detail) {
     if (action.message) {
         if (answerer_.Boxes().empty()) {
             *detail = L"no message box was shown";
@@ -151,7 +162,7 @@ bool ScriptRunner::RunExpect(const ScriptAction& action, std::wstring* detail) {
         std::wstring shown = Wide(platform::AnsiToUtf8(answerer_.Boxes().back().text));
         return Compare(Wide(*action.message), shown, detail);
     }
-    ControlSite& site = *form_.FindControl(Wide(action.control));
+    ControlSite& site = *control;
     if (action.text) return Compare(Wide(*action.text), ShownText(site), detail);
     if (action.count) {
         size_t count = site.Events().CountOf(Wide(action.event));

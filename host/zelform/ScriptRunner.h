@@ -31,8 +31,8 @@ class ScriptRunner {
     bool RunAction(const ScriptAction& action, std::wstring* detail);
     bool RunSet(const ScriptAction& action, ControlSite& site, std::wstring* detail);
     bool RunCall(const ScriptAction& action, ControlSite& site, std::wstring* detail);
-    bool RunSelect(const ScriptAction& action, std::wstring* detail);
-    bool RunExpect(const ScriptAction& action, std::wstring* detail);
+    bool RunSelect(const ScriptAction& action, ControlSite* site, std::wstring* detail);
+    bool RunExpect(const ScriptAction& action, ControlSite* site, std::wstring* detail);
     bool RunHandle(const ScriptAction& action, ControlSite& site, std::wstring* detail);
     bool RunRefuse(const ScriptAction& action, ControlSite& site, std::wstring* detail);
     bool RunScreenshot(const ScriptAction& action, std::wstring* detail);

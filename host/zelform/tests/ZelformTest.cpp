@@ -191,3 +191,20 @@ TEST_F(Zelform, FormsThatCannotBeBuiltAreReported) {
     EXPECT_NE(output.find("FAIL form Gone1: cannot be made"), std::string::npos) << output;
     EXPECT_NE(output.find("FAIL form Text1.Number: 0x800A017C"), std::string::npos) << output;
 }
+
+TEST_F(Zelform, AnActionWithoutItsControlFailsAndTheRestRuns) {
+    WriteText(folder_ + L"\\form.json", kForm);
+    WriteText(folder_ + L"\\script.json", R"({"actions": [
+    {"action": "click", "control": ""},
+    {"action": "expect", "control": "", "text": "one"},
+    {"action": "select", "control": "", "item": "two"},
+    {"action": "wait", "milliseconds": 1}
+]})");
+    std::string output;
+    DWORD status = RunZelform(L"form.json --script script.json", &output);
+    EXPECT_EQ(status, 3u) << output;
+    EXPECT_NE(output.find("FAIL actions[0] click: the action names no control"),
+              std::string::npos)
+        << output;
+    EXPECT_NE(output.find("4 actions, 3 failed"), std::string::npos) << output;
+}
