@@ -93,13 +93,17 @@ bool BTree::Check(Page* page) {
     if (data[kKind] == static_cast<std::uint8_t>(PageKind::kLeaf)) {
         std::size_t cellStart = Load16(data + kCellStart);
         if (kSlots + 2 * count > cellStart || cellStart > kPageSize) return false;
-        if (Load16(data + kFragments) > kPageSize) return false;
+        // The cells and the gaps between them fill the cell area exactly: inserts, removals and
+        // rebuilds work out the free room from these numbers and must never write past them.
+        std::size_t used = Load16(data + kFragments);
         for (std::uint32_t i = 0; i < count; ++i) {
             std::size_t offset = SlotOf(data, i);
             if (offset < cellStart || offset >= kPageSize) return false;
-            if (CellSize(data + offset, kPageSize - offset) == 0) return false;
+            const std::size_t size = CellSize(data + offset, kPageSize - offset);
+            if (size == 0) return false;
+            used += size;
         }
-        return true;
+        return used == kPageSize - cellStart;
     }
     if (data[kKind] != static_cast<std::uint8_t>(PageKind::kInterior)) return false;
     if (count == 0 || kPageHeaderSize + count * ElementSize() > kPageSize) return false;

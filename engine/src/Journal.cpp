@@ -26,9 +26,19 @@ std::uint64_t ReferenceOffset(std::uint32_t records) {
 // A whole journal's header: magic, page size and checksum right, and every record present.
 struct Header {
     std::uint32_t salt = 0;
+    std::uint32_t pageCount = 0;
     std::uint32_t records = 0;
     std::uint32_t referenceLength = 0;
 };
+
+// The checksum of the whole header, its own field counted as zero: every field that decides how
+// the journal is replayed (the master reference's length included) is covered.
+std::uint32_t HeaderChecksum(const std::uint8_t* head, std::uint32_t salt) {
+    std::uint8_t copy[kJournalHeaderSize];
+    std::memcpy(copy, head, sizeof copy);
+    Store32(copy + kJournalChecksum, 0);
+    return Checksum(copy, sizeof copy, salt);
+}
 
 bool ReadHeader(File& journal, Header* header) {
     std::uint8_t head[kJournalHeaderSize];
@@ -36,9 +46,10 @@ bool ReadHeader(File& journal, Header* header) {
     if (Failed(journal.Read(0, head, sizeof head, &got)) || got != sizeof head) return false;
     if (std::memcmp(head, kJournalMagic, sizeof kJournalMagic) != 0) return false;
     header->salt = Load32(head + kJournalSalt);
-    if (Load32(head + kJournalChecksum) != Checksum(head, kJournalChecksum, header->salt) ||
+    if (Load32(head + kJournalChecksum) != HeaderChecksum(head, header->salt) ||
         Load32(head + kJournalPageSize) != kPageSize)
         return false;
+    header->pageCount = Load32(head + kJournalPageCount);
     header->records = Load32(head + kJournalRecords);
     header->referenceLength = Load32(head + kJournalMasterLength);
     if (header->referenceLength > kReferenceFixed + kMaxReferencePath) return false;
@@ -90,8 +101,8 @@ Status Journal::Write(const std::vector<Page*>& pages, std::uint32_t salt,
     Store32(head + kJournalSalt, salt);
     Store32(head + kJournalPageCount, pageCount);
     Store32(head + kJournalRecords, static_cast<std::uint32_t>(pages.size()));
-    Store32(head + kJournalChecksum, Checksum(head, kJournalChecksum, salt));
     Store32(head + kJournalMasterLength, referenceLength);
+    Store32(head + kJournalChecksum, HeaderChecksum(head, salt));
 
     std::uint64_t offset = 0;
     buffer_.assign(head, head + kJournalHeaderSize);
@@ -163,7 +174,9 @@ Status Journal::Recover(FileSystem& fileSystem, const std::string& journalPath, 
             const std::uint8_t* image = entry.data() + kJournalEntryHeader;
             std::uint32_t number = Load32(entry.data() + kJournalEntryPage);
             if (pass == 0) {
-                if (Load32(entry.data() + kJournalEntrySalt) != header.salt ||
+                // A page beyond the file as the commit left it belongs to no commit of it.
+                if (number >= header.pageCount ||
+                    Load32(entry.data() + kJournalEntrySalt) != header.salt ||
                     Load32(entry.data() + kJournalEntryChecksum) !=
                         Checksum(image, kPageSize, number ^ header.salt))
                     return drop();

@@ -241,6 +241,8 @@ Status ParseSegments(const std::uint8_t* data, std::size_t count, std::uint16_t 
     for (std::uint16_t k = 0; k < keyCount; ++k) {
         KeyDefinition key;
         key.firstSegment = static_cast<std::uint16_t>(index);
+        // Summed wide, so that no sum of 16-bit lengths can wrap past the check below.
+        std::size_t length = 0;
         std::size_t transformed = 0;
         for (;;) {
             if (index >= count || index >= format::kMaxSegments) return Status::kInvalidKeyCount;
@@ -276,13 +278,14 @@ Status ParseSegments(const std::uint8_t* data, std::size_t count, std::uint16_t 
                     return Status::kInvalidExtendedType;
                 key.autoIncrementSegment = static_cast<int>(index);
             }
-            key.length = static_cast<std::uint16_t>(key.length + segment.length);
+            length += segment.length;
             transformed += segment.transformedLength;
             spec->segments.push_back(segment);
             ++index;
             if ((segment.flags & ZELRM_KEY_SEGMENTED) == 0) break;
         }
-        if (key.length > format::kMaxKeyLength) return Status::kInvalidKeyLength;
+        if (length > format::kMaxKeyLength) return Status::kInvalidKeyLength;
+        key.length = static_cast<std::uint16_t>(length);
         const std::uint16_t flags = spec->segments[key.firstSegment].flags;
         key.segmentCount = static_cast<std::uint16_t>(index - key.firstSegment);
         key.transformedLength = static_cast<std::uint16_t>(transformed);

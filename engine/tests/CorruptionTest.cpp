@@ -142,6 +142,39 @@ TEST(CorruptionTest, DamageBehindAValidChecksumIsCaughtByTheStructureChecks) {
     }
 }
 
+// A leaf whose gap count claims room its cells already take, behind a valid checksum: an
+// insert into it must be refused, not packed over the page's neighbours.
+TEST(CorruptionTest, AFalseGapCountIsRefusedBeforeAnInsertUsesIt) {
+    FaultyFileSystem fs;
+    {
+        RecordManager manager(fs);
+        Block block;
+        ASSERT_EQ(0, Create(manager, kPath,
+                            FileSpecBytes(900, {{1, 4, ZELRM_KEY_EXTENDED_TYPE, ZELRM_TYPE_INTEGER}})));
+        ASSERT_EQ(0, Open(manager, block, kPath));
+        for (std::int32_t id = 0; id < 4; ++id)
+            ASSERT_EQ(0, Insert(manager, block, Concat({Int32(id), Bytes(896, 'x')})));
+        ASSERT_EQ(0, Close(manager, block));
+    }
+    Bytes damaged;
+    fs.ReadWhole(kPath, &damaged);
+    for (std::size_t page = 1; page < damaged.size() / format::kPageSize; ++page) {
+        std::uint8_t* data = damaged.data() + page * format::kPageSize;
+        if (data[format::kKind] != static_cast<std::uint8_t>(format::PageKind::kLeaf)) continue;
+        Store16(data + format::kFragments, 600);
+        Store32(data, Checksum(data + 4, format::kPageSize - 4, static_cast<std::uint32_t>(page)));
+    }
+    fs.WriteWhole(kPath, damaged);
+    RecordManager manager(fs);
+    Block block;
+    ASSERT_EQ(0, Open(manager, block, kPath));
+    EXPECT_EQ(2, Insert(manager, block, Concat({Int32(4), Bytes(896, 'y')})));
+    EXPECT_EQ(0, Close(manager, block));
+    Bytes after;
+    fs.ReadWhole(kPath, &after);
+    EXPECT_TRUE(after == damaged) << "the refused insert changed the file";
+}
+
 TEST(CorruptionTest, TruncatedFilesAndForeignJournals) {
     const Bytes original = BuildFile();
     for (std::size_t size : {std::size_t{0}, std::size_t{100}, format::kPageSize,

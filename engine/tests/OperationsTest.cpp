@@ -81,6 +81,9 @@ TEST(CreateTest, ChecksTheFileSpecification) {
          FileSpecBytes(16, {{1, 4, ext | ZELRM_KEY_SEGMENTED, ZELRM_TYPE_AUTOINCREMENT}, {5, 4, 0}}),
          49},
         {"key longer than 255 bytes", FileSpecBytes(400, {{1, 300, 0}}), 29},
+        // Two segments whose lengths add up past 16 bits: 65535 + 1 must not count as 0.
+        {"segments adding up to 65536 bytes",
+         FileSpecBytes(65535, {{1, 65535, ZELRM_KEY_SEGMENTED}, {1, 1, 0}}), 29},
     };
     Bytes tooManyKeys = FileSpecBytes(16, std::vector<SegmentSpec>(120, {1, 4, 0}));
     cases.push_back({"120 keys", tooManyKeys, 26});
