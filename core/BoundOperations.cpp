@@ -73,6 +73,12 @@ int ReReadByPosition(TableDef& table, int lockBias, KeyBuffer& key) {
         std::size_t end = std::size_t{LoadU32(table.record, at + 4)} + LoadU32(table.record, at);
         needed = std::max(needed, end);
     }
+    // Room for the position Get Position returns, whatever the record's length.
+    needed = std::max<std::size_t>(needed, 3);
+    if (needed > kMaxBlobRecordSize) {
+        ShowMessage(VE001, "Zeldb", __LINE__);
+        return rc::kBadLength;
+    }
     if (needed > static_cast<std::size_t>(table.bufferLength)) {
         try {
             table.record.assign(needed + 1, 0);

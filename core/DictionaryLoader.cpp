@@ -1,5 +1,7 @@
 #include "core/DictionaryLoader.h"
 
+#include <algorithm>
+
 #include <new>
 #include <vector>
 
@@ -91,13 +93,14 @@ std::int32_t RecordLengthFromOffsets(const TableDef& table) {
     for (const FieldDef& field : table.fields) {
         if (last == nullptr || field.offset > last->offset) last = &field;
     }
-    // A table without fields has no record; its length is 0.
-    return last == nullptr ? 0 : last->offset + last->size;
+    // A table without fields has no record; its length is 0. Damaged dictionaries may give
+    // negative offsets or sizes: a record is never shorter than nothing.
+    return last == nullptr ? 0 : std::max(last->offset + last->size, 0);
 }
 
 std::int32_t RecordLengthFromSizes(const TableDef& table) {
     std::int32_t length = 0;
-    for (const FieldDef& field : table.fields) length += field.size;
+    for (const FieldDef& field : table.fields) length += std::max(field.size, 0);
     return length;
 }
 

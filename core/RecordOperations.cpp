@@ -109,7 +109,10 @@ bool AcceptedBias(int bias, int highest) {
 std::uint32_t DataLengthFor(const TableDef& table, int operation) {
     int base = operation % 100;
     if (table.variableLength && (base == op::kInsert || base == op::kUpdate)) {
-        return VariableRecordLength(table);
+        // Overlaid fields or Blob lengths set through a record image may add up to more than
+        // the buffer holds: the record manager is never told to read past it.
+        return std::min<std::uint32_t>(VariableRecordLength(table),
+                                       static_cast<std::uint32_t>(table.record.size()));
     }
     std::int32_t length = table.variableLength ? table.bufferLength : table.recordLength;
     return static_cast<std::uint32_t>(length) + 1;

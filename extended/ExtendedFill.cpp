@@ -106,12 +106,17 @@ public:
             return -1;
         }
         ExtendedRequest request;
-        int built = BuildExtendedRequest(table_, "UC",
+        int built = -1;
+        try {
+            // The reply area grows with the record length and the records asked for.
+            built = BuildExtendedRequest(table_, "UC",
                                          static_cast<std::uint16_t>(request_.skipRecords),
                                          request_.conditions, request_.ignoreCase,
                                          request_.fields,
-                                         static_cast<std::uint16_t>(request_.maxRecords),
-                                         request);
+                                         static_cast<std::uint16_t>(request_.maxRecords), request);
+        } catch (const std::bad_alloc&) {
+            ShowMessage(VE001, "zelDbEx", __LINE__);
+        }
         int result = built == 0 ? Loop(scan, key, request, resultId) : -1;
         Restore(table_, remembered, key, scan.keyed);
         return result;

@@ -151,6 +151,7 @@ bool AppendReply(int resultId, const std::vector<std::uint8_t>& reply) {
         const std::uint8_t* start = record.data - 6;
         set->reply.insert(set->reply.end(), start, record.data + record.length);
     }
+    if (set->reply.size() < 2) set->reply.resize(2);  // room for the count
     set->reply[0] = static_cast<std::uint8_t>(total & 0xFF);
     set->reply[1] = static_cast<std::uint8_t>(total >> 8);
     Reindex(*set);

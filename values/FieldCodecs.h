@@ -43,8 +43,9 @@ void ClearFieldValue(const FieldDef& field, std::uint8_t* record, std::size_t re
 // goes as a whole.
 std::string FilterNumericText(std::string_view text);
 
-// Offsets in a Blob descriptor are 32-bit, so a record buffer never grows beyond this.
-constexpr std::size_t kMaxBlobRecordSize = 0xFFFFFFFFu;
+// A record buffer never grows beyond this: its length is kept as a signed 32-bit number, and the
+// length handed to the record manager (one more) must still fit.
+constexpr std::size_t kMaxBlobRecordSize = 0x7FFFFFFEu;
 
 // A table's record buffer with Blob data after its fixed part, as PlaceBlobText needs it.
 struct BlobRecord {

@@ -162,3 +162,19 @@ TEST_F(DictionaryLoaderTest, CopyHasItsOwnClosedTables) {
     EXPECT_EQ(context->tables[0].fields[0].name, "Code");
     EXPECT_EQ(copy->tables[2].fields.size(), 3u);
 }
+
+// A damaged dictionary may give a field a negative size: the table still loads with a record
+// length of at least zero and can be opened (and created) without an exception.
+TEST_F(DictionaryLoaderTest, NegativeFieldSizesGiveNoNegativeRecord) {
+    TestDirectory damaged;
+    DictionaryTable table;
+    table.fileId = 4;
+    table.name = "Odd";
+    table.location = "ODD";
+    table.fields = {DictionaryField(1, "A", kInteger, 0, -40)};
+    ASSERT_EQ(WriteDictionary(damaged.Path(), {table}), 0);
+    std::unique_ptr<FormContext> context;
+    ASSERT_EQ(LoadDictionaryFull(damaged.Path(), context), 0);
+    ASSERT_EQ(context->tables.size(), 1u);
+    EXPECT_GE(context->tables[0].recordLength, 0);
+}

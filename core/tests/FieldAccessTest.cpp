@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "core/BoundOperations.h"
+#include "core/LittleEndian.h"
 #include "core/tests/OpenSampleTables.h"
 
 using namespace zelmor;
@@ -103,6 +104,17 @@ TEST_F(FieldAccessTest, NoteValuesTravelInTheVariablePart) {
     ASSERT_EQ(DbAccessByID(memo, 12, 0), 0);
     EXPECT_EQ(DbGetFieldData(memo, "Title"), "first");
     EXPECT_EQ(DbGetFieldData(memo, "Body"), "a body of forty bytes, give or take some");
+}
+
+// A record image may carry any Blob descriptor: a length beyond the buffer is never passed on
+// as the data length, so the record manager never reads past the buffer.
+TEST_F(FieldAccessTest, BlobDescriptorsClaimingMoreThanTheBufferAreNotBelieved) {
+    TableDef& pictures = Table(kPictures);
+    DbClearFieldBuffer(pictures);
+    const FieldDef* image = pictures.FieldByName("Image");
+    ASSERT_NE(image, nullptr);
+    StoreU32(pictures.record, static_cast<std::size_t>(image->offset), 0x7FFFFFF0u);
+    EXPECT_EQ(DataLengthFor(pictures, 2), pictures.record.size());
 }
 
 TEST_F(FieldAccessTest, BlobValuesRoundTripThroughAShortBufferAndAReRead) {
