@@ -12,9 +12,7 @@ namespace zelmor {
 namespace {
 
 std::string TextAtDictionaryOffset(const TableDef& table, const FieldDef& field) {
-    if (!table.open || field.offset < 0) return {};
-    std::string text = FieldToText(field, table.record.data(), table.record.size(),
-                                   static_cast<std::size_t>(field.offset));
+    std::string text = WholeFieldText(table, field);
     platform::CutToBytes(text, kMaxFieldText);
     return text;
 }
@@ -76,9 +74,19 @@ int DbSetFieldDataByID(TableDef& table, int fieldId, std::string_view text) {
 
 bool DbIsNull(const TableDef& table, const std::string& fieldName) {
     const FieldDef* field = table.FieldByName(fieldName);
-    if (field == nullptr || !field->IsNullable() || !table.open || field->offset < 1) return false;
-    std::size_t indicator = static_cast<std::size_t>(field->offset) - 1;
+    return field != nullptr && IsFieldNull(table, *field);
+}
+
+bool IsFieldNull(const TableDef& table, const FieldDef& field) {
+    if (!field.IsNullable() || !table.open || field.offset < 1) return false;
+    std::size_t indicator = static_cast<std::size_t>(field.offset) - 1;
     return indicator < table.record.size() && table.record[indicator] != 0;
+}
+
+std::string WholeFieldText(const TableDef& table, const FieldDef& field) {
+    if (!table.open || field.offset < 0) return {};
+    return FieldToText(field, table.record.data(), table.record.size(),
+                       static_cast<std::size_t>(field.offset));
 }
 
 int DbGetDataType(const TableDef& table, const std::string& fieldName) {

@@ -27,6 +27,11 @@ int DbSetFieldDataByID(TableDef& table, int fieldId, std::string_view text);
 
 // The field's null-indicator byte is nonzero; false for a field that is not nullable.
 bool DbIsNull(const TableDef& table, const std::string& fieldName);
+bool IsFieldNull(const TableDef& table, const FieldDef& field);
+
+// The field's whole text at its dictionary offset, without the cut at kMaxFieldText: for tools
+// that copy values out whole (a Blob or Note may be far longer).
+std::string WholeFieldText(const TableDef& table, const FieldDef& field);
 
 // The field's data type code or size; -5 for a field not in the table.
 int DbGetDataType(const TableDef& table, const std::string& fieldName);

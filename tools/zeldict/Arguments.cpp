@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <cstdio>
 
 #include "platform/CodePage.h"
 #include "tools/zeldict/Commands.h"
@@ -6,7 +7,7 @@
 namespace zelmor::tools {
 
 bool ParseArguments(int argc, char** argv, int first, const std::vector<std::string>& flags,
-                    Arguments& arguments) {
+                    const std::vector<std::string>& options, Arguments& arguments) {
     for (int i = first; i < argc; ++i) {
         std::string argument = argv[i];
         if (argument.rfind("--", 0) != 0 || argument.size() == 2) {
@@ -17,6 +18,10 @@ bool ParseArguments(int argc, char** argv, int first, const std::vector<std::str
         if (std::find(flags.begin(), flags.end(), name) != flags.end()) {
             arguments.options[name] = "";
             continue;
+        }
+        if (std::find(options.begin(), options.end(), name) == options.end()) {
+            std::fprintf(stderr, "zeldict: unknown option --%s\n", name.c_str());
+            return false;
         }
         if (i + 1 >= argc) return false;
         arguments.options[name] = argv[++i];

@@ -27,10 +27,11 @@ struct Arguments {
     std::string Path(std::size_t index) const;
 };
 
-// Splits the arguments; options named in `flags` take no value. False for an option without
-// its value.
+// Splits the arguments; options named in `flags` take no value, those in `options` take one.
+// False for an option of neither list (a misspelt option is not silently ignored) or one
+// without its value.
 bool ParseArguments(int argc, char** argv, int first, const std::vector<std::string>& flags,
-                    Arguments& arguments);
+                    const std::vector<std::string>& options, Arguments& arguments);
 
 int RunCreate(const Arguments& arguments);
 int RunTables(const Arguments& arguments);

@@ -9,6 +9,7 @@ bool CsvReader::ReadRow(std::vector<std::string>& cells, std::size_t& line) {
     if (c == EOF) return false;
     std::string cell;
     bool quoted = false;
+    bool empty = true;  // nothing but the line's end: a blank line, which has no cells
     for (;; c = in_.get()) {
         if (quoted) {
             if (c == EOF) {
@@ -32,9 +33,10 @@ bool CsvReader::ReadRow(std::vector<std::string>& cells, std::size_t& line) {
         if (c == EOF || c == '\n' || (c == '\r' && (in_.peek() == '\n' || in_.peek() == EOF))) {
             if (c == '\r') in_.get();
             if (c != EOF) ++line_;
-            cells.push_back(cell);
+            if (!empty) cells.push_back(cell);
             return true;
         }
+        empty = false;
         if (c == ',') {
             cells.push_back(cell);
             cell.clear();

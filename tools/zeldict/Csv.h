@@ -13,7 +13,8 @@ class CsvReader {
 public:
     explicit CsvReader(std::istream& in) : in_(in) {}
 
-    // The next row; false at the end of the input. `line` is the line the row starts on.
+    // The next row; false at the end of the input. `line` is the line the row starts on. A blank
+    // line gives no cells (a row of one empty cell is written `""`).
     bool ReadRow(std::vector<std::string>& cells, std::size_t& line);
     // True when a quoted field was not closed before the end of the input.
     bool Unterminated() const { return unterminated_; }

@@ -1,4 +1,5 @@
 #include <cstdio>
+#include <string>
 #include <vector>
 
 #include "core/LittleEndian.h"
@@ -53,9 +54,14 @@ int RunDump(const Arguments& arguments) {
     std::uint32_t position = 0;
     int status = Step(*table, op::kStepFirst, record, position);
     while (status == 0) {
-        std::printf("%u\t", position);
-        for (std::uint8_t byte : record) std::printf("%02x", byte);
-        std::printf("\n");
+        static const char kDigits[] = "0123456789abcdef";
+        std::string line = std::to_string(position) + '\t';
+        for (std::uint8_t byte : record) {
+            line += kDigits[byte >> 4];
+            line += kDigits[byte & 15];
+        }
+        line += '\n';
+        std::fwrite(line.data(), 1, line.size(), stdout);
         record.assign(start, 0);
         status = Step(*table, op::kStepNext, record, position);
     }

@@ -4,6 +4,7 @@
 #include "core/DbManager.h"
 #include "core/FieldAccess.h"
 #include "core/RecordOperations.h"
+#include "core/recordmanager/RecordManager.h"
 #include "extended/ResultSets.h"
 #include "platform/CodePage.h"
 #include "tools/zeldict/Commands.h"
@@ -59,10 +60,11 @@ public:
         std::vector<std::string> cells;
         for (std::size_t column : columns_) {
             const FieldDef& field = table_.fields[column];
-            bool isNull = field.IsNullable() && DbIsNull(table_, field.name);
-            cells.push_back(isNull ? std::string()
-                                   : encoding_.FromSystem(DbGetFieldDataByID(
-                                         table_, static_cast<int>(column))));
+            // Whole values: an export that cut long Blob or Note texts would lose them on the
+            // way back in.
+            cells.push_back(IsFieldNull(table_, field)
+                                ? std::string()
+                                : encoding_.FromSystem(WholeFieldText(table_, field)));
         }
         WriteCsvRow(std::cout, cells);
         ++rows_;
@@ -80,10 +82,10 @@ private:
 // Every record along the key (or physically without one).
 int ExportAll(TableDef& table, int keyPosition, Exporter& exporter) {
     bool keyed = keyPosition >= 0;
-    int status = ReadRecord(table, keyed ? 12 : 33, keyPosition);
+    int status = ReadRecord(table, keyed ? op::kGetFirst : op::kStepFirst, keyPosition);
     while (status == 0) {
         exporter.WriteRecord();
-        status = ReadRecord(table, keyed ? 6 : 24, keyPosition);
+        status = ReadRecord(table, keyed ? op::kGetNext : op::kStepNext, keyPosition);
     }
     return status == 9 ? 0 : status;
 }
@@ -93,15 +95,15 @@ int ExportAll(TableDef& table, int keyPosition, Exporter& exporter) {
 int ExportWhere(TableDef& table, int keyPosition, const std::string& condition,
                 Exporter& exporter) {
     bool keyed = keyPosition >= 0;
-    int status = ReadRecord(table, keyed ? 12 : 33, keyPosition);
+    int status = ReadRecord(table, keyed ? op::kGetFirst : op::kStepFirst, keyPosition);
     if (status == 9) return 0;
     if (status != 0) return status;
     TheDbManager().SetExtendedMode("UC");
     std::vector<std::int32_t> positions;
     for (;;) {
         int id = -1, count = 0;
-        status = DbExAccess(table, keyed ? 36 : 38, condition, "0", keyPosition, 0,
-                            kRecordsPerRequest, false, id, count);
+        status = DbExAccess(table, keyed ? op::kGetNextExtended : op::kStepNextExtended,
+                            condition, "0", keyPosition, 0, kRecordsPerRequest, false, id, count);
         if (id < 0) break;
         for (int i = 0; i < count; ++i) positions.push_back(DbExGetPosition(id, i));
         DbExFree(id);
@@ -113,7 +115,7 @@ int ExportWhere(TableDef& table, int keyPosition, const std::string& condition,
     if (status != 9) return status;
     for (std::int32_t position : positions) {
         status = DbGetDirectByID(table, static_cast<std::uint32_t>(position), -1);
-        if (status == 22 && table.variableLength) status = ReadRecord(table, 23, -1);
+        if (status == 22 && table.variableLength) status = ReadRecord(table, op::kGetDirect, -1);
         if (status != 0) return status;
         exporter.WriteRecord();
     }

@@ -94,7 +94,7 @@ int RunImport(const Arguments& arguments) {
     };
     Progress progress("import", 0);
     while (reader.ReadRow(cells, line)) {
-        if (cells.size() == 1 && cells[0].empty()) continue;  // a blank line
+        if (cells.empty()) continue;  // a blank line; a row of one empty cell is a row
         ++rows;
         int status = cells.size() == importer.Columns() ? importer.InsertRow(cells) : -1;
         if (status == 0) ++uncommitted;

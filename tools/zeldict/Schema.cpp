@@ -62,12 +62,20 @@ std::string AnsiName(const std::string& table, const std::string& field, const J
     return ansi;
 }
 
+constexpr int kMaxKeys = 119;
+constexpr std::size_t kMaxSegments = 119;
+
 int IntegerMember(const Json& object, const char* key, int fallback, const std::string& table,
                   const std::string& field) {
     if (!object.contains(key)) return fallback;
     const Json& value = object[key];
     if (!value.is_number_integer()) Refuse(table, field, std::string(key) + " must be a number");
-    return value.get<int>();
+    // Sizes, offsets and decimals all end up in 16-bit fields of the dictionary and the file:
+    // a value outside them is refused here rather than cut short there.
+    const auto number = value.get<std::int64_t>();
+    if (number < 0 || number > 0xFFFF)
+        Refuse(table, field, std::string(key) + " must be between 0 and 65535");
+    return static_cast<int>(number);
 }
 
 bool BoolMember(const Json& object, const char* key) {
@@ -100,6 +108,10 @@ public:
             if (!json_["keys"].is_array()) Refuse(name_, "", "keys must be a list");
             int keyNumber = 0;
             for (const Json& key : json_["keys"]) ReadKey(key, keyNumber++);
+            // The record manager takes at most this many keys and segments in a file.
+            if (keyNumber > kMaxKeys || table_.segments.size() > kMaxSegments)
+                Refuse(name_, "", "has more than " + std::to_string(kMaxKeys) +
+                                      " keys or key segments");
         }
         return table_;
     }

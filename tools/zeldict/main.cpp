@@ -26,7 +26,8 @@ struct Command {
     const char* name;
     int (*run)(const Arguments&);
     const char* usage;
-    std::vector<std::string> flags;
+    std::vector<std::string> flags;    // options without a value
+    std::vector<std::string> options;  // options with a value
 };
 
 const Command kCommands[] = {
@@ -34,26 +35,31 @@ const Command kCommands[] = {
      "create SCHEMA.json DIR [--force]\n"
      "  Writes the dictionary (FILE.DDF, FIELD.DDF, INDEX.DDF) and creates every table file.\n"
      "  --force replaces a dictionary that is already there.",
-     {"force"}},
+     {"force"},
+     {}},
     {"tables", RunTables,
-     "tables DIR\n  Lists the tables: ID, name, location, record length, fields, keys.", {}},
+     "tables DIR\n  Lists the tables: ID, name, location, record length, fields, keys.", {}, {}},
     {"describe", RunDescribe,
      "describe DIR TABLE\n  Lists the fields (ID, name, type, offset, size, decimals, nullable)\n"
      "  and the keys (number, segments, flags).",
+     {},
      {}},
     {"import", RunImport,
      "import DIR TABLE FILE.csv [--encoding utf-8|cp932]\n"
      "  Inserts one record per row; the header row names the fields.",
-     {}},
+     {},
+     {"encoding"}},
     {"export", RunExport,
      "export DIR TABLE [--key NAME] [--where CONDITION] [--fields A,B,...] [--encoding ...]\n"
      "  Writes the records as CSV to standard output, along a key (the first by default).",
-     {}},
+     {},
+     {"key", "where", "fields", "encoding"}},
     {"dump", RunDump,
-     "dump DIR TABLE\n  One line per record: position, a tab, the record image in hex.", {}},
+     "dump DIR TABLE\n  One line per record: position, a tab, the record image in hex.", {}, {}},
     {"check", RunCheck,
      "check DIR [TABLE]\n  Checks record lengths, record counts, key order and the keys against\n"
      "  the records.",
+     {},
      {}},
 };
 
@@ -124,7 +130,7 @@ int Run(int argc, char** argv) {
         Arguments arguments;
         std::vector<std::string> flags = command.flags;
         flags.push_back("help");
-        if (!ParseArguments(argc, argv, at + 1, flags, arguments)) {
+        if (!ParseArguments(argc, argv, at + 1, flags, command.options, arguments)) {
             std::fprintf(stderr, "usage: zeldict %s\n", command.usage);
             return kExitUsage;
         }

@@ -74,6 +74,19 @@ TEST_F(ZeldictTest, ExportImportExportGivesTheSameCsv) {
     EXPECT_NE(customers.find("\"Suzuki, Ltd.\""), std::string::npos);
 }
 
+// Values far longer than the library hands to a control (a Blob of 10,000 bytes) leave and
+// come back whole.
+TEST_F(ZeldictTest, LongValuesAreExportedWhole) {
+    ASSERT_EQ(Run({"create", Sample("schema.json"), Database("long")}).exitCode, 0);
+    const std::string picture(10000, 'p');
+    std::string csv = work.File("long.csv");
+    WriteWholeFile(csv, "Id,Sku,Picture\n7,P-7," + picture + "\n");
+    ASSERT_EQ(Run({"import", Database("long"), "Product", csv}).exitCode, 0);
+    ToolRun exported = Run({"export", Database("long"), "Product", "--fields", "Id,Picture"});
+    ASSERT_EQ(exported.exitCode, 0) << exported.err;
+    EXPECT_EQ(exported.out, "Id,Picture\r\n7," + picture + "\r\n");
+}
+
 TEST_F(ZeldictTest, ExportAlongAKeyWithChosenFieldsAndEncodings) {
     CreateSample(Database("sales"));
     ToolRun byKind =
@@ -100,6 +113,14 @@ TEST_F(ZeldictTest, ImportReportsFailingRowsAndKeepsTheOthers) {
     EXPECT_EQ(exported.out, "Code,Name\r\n1,Ann\r\n3,\"Cy\nril\"\r\n");
     WriteWholeFile(csv, "Code,Nope\n5,x\n");
     EXPECT_EQ(Run({"import", Database("sales"), "Customer", csv}).exitCode, 1);
+
+    // One column: a blank line is skipped, a row of one empty cell is a row (code 0).
+    ASSERT_EQ(Run({"create", Sample("schema.json"), Database("single")}).exitCode, 0);
+    WriteWholeFile(csv, "Code\n5\n\n\"\"\n6\n");
+    ToolRun single = Run({"import", Database("single"), "Customer", csv});
+    EXPECT_EQ(single.exitCode, 0) << single.err;
+    EXPECT_EQ(Run({"export", Database("single"), "Customer", "--fields", "Code"}).out,
+              "Code\r\n0\r\n5\r\n6\r\n");
 }
 
 TEST_F(ZeldictTest, DumpShowsPositionsAndRecordImages) {
@@ -135,10 +156,18 @@ TEST_F(ZeldictTest, CheckFindsADamagedTable) {
 }
 
 TEST_F(ZeldictTest, RefusesBadSchemasBeforeWritingAnything) {
+    // 120 keys on one field: one more than the record manager takes.
+    std::string manyKeys = R"({"tables":[{"name":"T","fields":[{"name":"A","type":"Date"}],"keys":[)";
+    for (int k = 0; k < 120; ++k)
+        manyKeys += std::string(k ? "," : "") + R"({"segments":[{"field":"A"}],"duplicates":true})";
+    manyKeys += "]}]}";
     struct Case {
-        const char* schema;
+        std::string schema;
         const char* message;
     } cases[] = {
+        {manyKeys, "table \"T\": has more than 119 keys or key segments"},
+        {R"({"tables":[{"name":"T","fields":[{"name":"A","type":"Integer","size":4294967300}]}]})",
+         "table \"T\", field \"A\": size must be between 0 and 65535"},
         {R"({"tables":[{"name":"T","fields":[{"name":"A","type":"Strin","size":4}]}]})",
          "table \"T\", field \"A\": unknown type \"Strin\""},
         {R"({"tables":[{"name":"T","fields":[{"name":"A","type":"Integer"},{"name":"A","type":"Date"}]}]})",
@@ -191,6 +220,8 @@ TEST_F(ZeldictTest, UsageAndHelp) {
         {{"import", "--help"}, 0},
         {{"check", "--help"}, 0},
         {{"tables", "/no/such/dir"}, 1},
+        {{"export", "a", "T", "--feilds", "Code"}, 2},  // a misspelt option is not ignored
+        {{"import", "a", "T", "f.csv", "--force"}, 2},   // an option of another command
     };
     for (const Case& c : cases) {
         ToolRun run = Run(c.arguments);
