@@ -6,14 +6,19 @@ set -eu
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(dirname "$here")
 rows=${1:-100000}
+if [ $((rows % 7919)) -eq 0 ]; then
+    echo "bench-import: choose a number of rows that is not a multiple of 7919" >&2
+    exit 2
+fi
 zeldict="${ZELDICT:-$root/build/native-release/tools/zeldict/zeldict}"
 samples="$root/samples"
-[ -x "$zeldict" ] || cmake --build --preset native-release --target zeldict >/dev/null
+[ -x "$zeldict" ] || (cd "$root" && cmake --build --preset native-release --target zeldict >/dev/null)
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-# Codes in a scrambled order (7919 is prime, so i * 7919 mod rows visits every code once), names
+# Codes in a scrambled order (7919 is prime, so unless ROWS is a multiple of it, i * 7919 mod
+# ROWS visits every code once), names
 # that spread over the keys, a memo on every row.
 awk -v rows="$rows" 'BEGIN {
     print "Code,Name,Kana,Kind,Phone,Joined,Credit,Active,Rank,Memo"

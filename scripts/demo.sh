@@ -7,25 +7,26 @@ set -eu
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(dirname "$here")
 demo="$root/build/demo"
-zeldict="$root/build/native/tools/zeldict/zeldict"
 samples="$root/samples"
+# Every call reads the sample's zelmor.ini, so that import and export agree on its options.
+zeldict() { "$root/build/native/tools/zeldict/zeldict" --profile-dir "$samples/config" "$@"; }
 
 rm -rf "$demo"
 mkdir -p "$demo"
-"$zeldict" --profile-dir "$samples/config" create "$samples/sales/schema.json" "$demo/sales"
+zeldict create "$samples/sales/schema.json" "$demo/sales"
 for table in Customer Product Orders OrderLine; do
-    "$zeldict" --profile-dir "$samples/config" import "$demo/sales" "$table" "$samples/sales/$table.csv"
+    zeldict import "$demo/sales" "$table" "$samples/sales/$table.csv"
 done
 echo
-"$zeldict" tables "$demo/sales"
+zeldict tables "$demo/sales"
 echo
 echo "Customers along the key ByKindName:"
-"$zeldict" export "$demo/sales" Customer --key ByKindName --fields Code,Name,Kind,Credit
+zeldict export "$demo/sales" Customer --key ByKindName --fields Code,Name,Kind,Credit
 echo
 echo "Active customers of kind A, found by the record manager's extended operations:"
-"$zeldict" export "$demo/sales" Customer --fields Code,Name,Credit --where "@Kind = A & @Active = 1"
+zeldict export "$demo/sales" Customer --fields Code,Name,Credit --where "@Kind = A & @Active = 1"
 echo
-"$zeldict" check "$demo/sales"
+zeldict check "$demo/sales"
 
 # The form names the database by its Windows path (Wine shows the root as drive Z:; Windows
 # takes forward slashes too).

@@ -27,23 +27,30 @@ form=$1
 shift
 script=""
 shots=$(pwd)
+# One library per line, so that paths with blanks stay whole.
 libraries="$build/module/zelmor.dll"
+newline='
+'
+
 options=""
 while [ $# -gt 0 ]; do
     case $1 in
         --script) [ $# -ge 2 ] || usage; script=$2; shift 2 ;;
         --screenshot-dir) [ $# -ge 2 ] || usage; shots=$2; shift 2 ;;
-        --register) [ $# -ge 2 ] || usage; libraries="$libraries $2"; shift 2 ;;
+        --register) [ $# -ge 2 ] || usage; libraries="$libraries$newline$2"; shift 2 ;;
         --design|--events) options="$options $1"; shift ;;
         *) usage ;;
     esac
 done
+saved_ifs=$IFS
+IFS=$newline
 for file in "$form" ${script:+"$script"} $libraries "$zelform"; do
     if [ ! -f "$file" ]; then
         echo "run-form: $file not found" >&2
         exit 126
     fi
 done
+IFS=$saved_ifs
 mkdir -p "$shots"
 absolute() { (cd "$(dirname "$1")" && echo "$(pwd)/$(basename "$1")"); }
 form=$(absolute "$form")
@@ -56,30 +63,40 @@ if [ -z "$script" ]; then
 fi
 script=$(absolute "$script")
 
+# zelform writes its bitmaps into a folder of this run's own; only they are converted and moved,
+# whatever else lies in the screenshot folder.
+bitmaps=$(mktemp -d "$build/run-form-shots.XXXXXX")
+
 . "$here/wine-env.sh"
-wine_start "$build"
-trap wine_stop EXIT INT TERM
+wine_start "$build" || exit 126
+trap 'wine_stop; rm -rf "$bitmaps"' EXIT
+trap 'exit 130' INT
+trap 'exit 143' TERM
 windows_path() { "$WINE" winepath -w "$1" 2>/dev/null; }
 
+IFS=$newline
 for library in $libraries; do
     if ! "$WINE" regsvr32 /s "$(windows_path "$(absolute "$library")")"; then
         echo "run-form: cannot register $library" >&2
         exit 126
     fi
 done
+IFS=$saved_ifs
 
 output="$build/run-form-output.txt"
 # shellcheck disable=SC2086 # the options are words of their own
 "$WINE" "$zelform" "$(windows_path "$form")" --script "$(windows_path "$script")" \
-    --screenshot-dir "$(windows_path "$shots")" $options >"$output" 2>&1
+    --screenshot-dir "$(windows_path "$bitmaps")" $options >"$output" 2>&1
 status=$?
 iconv -f CP932 -t UTF-8 -c "$output"
 
-for bitmap in "$shots"/*.bmp; do
+for bitmap in "$bitmaps"/*.bmp; do
     [ -f "$bitmap" ] || continue
-    if convert "$bitmap" "${bitmap%.bmp}.png"; then
-        rm -f "$bitmap"
-        echo "screenshot ${bitmap%.bmp}.png"
+    png="$shots/$(basename "${bitmap%.bmp}").png"
+    if convert "$bitmap" "$png"; then
+        echo "screenshot $png"
+    else
+        echo "run-form: cannot convert $bitmap" >&2
     fi
 done
 exit $status

@@ -23,8 +23,19 @@ wine_start() {
 
     # A display nobody uses: no lock file and no socket. Another script may take the same
     # number at the same moment; then our Xvfb ends at once and the next number is tried.
+    if ! command -v Xvfb >/dev/null 2>&1; then
+        echo "wine-env: Xvfb is not installed" >&2
+        return 1
+    fi
     display=90
+    attempts=0
     while :; do
+        attempts=$((attempts + 1))
+        if [ $attempts -gt 20 ]; then
+            echo "wine-env: no Xvfb display could be started" >&2
+            ZELMOR_XVFB_PID=""
+            return 1
+        fi
         while [ -e "/tmp/.X$display-lock" ] || [ -e "/tmp/.X11-unix/X$display" ]; do
             display=$((display + 1))
         done
