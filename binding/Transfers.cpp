@@ -18,11 +18,7 @@ void FormControls::ShowRecord(const TableDef& table) {
 }
 
 int TransferToControls(BindingRegistry& registry, DataSource& source, TableDef& table) {
-    for (const FieldDef& field : table.fields) {
-        // The form window is taken for every field, as the data control may move meanwhile.
-        registry.SetFieldControls(source.GetFormWindow(), table.name, field.name,
-                                  DbGetFieldData(table, field.name));
-    }
+    FormControls(registry, source.GetFormWindow()).ShowRecord(table);
     return 0;
 }
 
@@ -36,8 +32,9 @@ int TransferFromControls(BindingRegistry& registry, DataSource& source, TableDef
 }
 
 int ClearControls(BindingRegistry& registry, DataSource& source, TableDef& table) {
+    const WindowHandle formWindow = source.GetFormWindow();
     for (const FieldDef& field : table.fields) {
-        registry.ClearFieldControls(source.GetFormWindow(), table.name, field.name);
+        registry.ClearFieldControls(formWindow, table.name, field.name);
     }
     return 0;
 }

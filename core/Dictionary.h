@@ -22,6 +22,8 @@ constexpr std::int32_t kSegmented = 0x0010;  // the next segment belongs to the 
 constexpr std::int32_t kAlternateCollating = 0x0020;
 constexpr std::int32_t kDescending = 0x0040;
 constexpr std::int32_t kExtendedType = 0x0100;
+constexpr std::int32_t kNullAnySegment = 0x0200;  // left out of the key when any segment is null
+constexpr std::int32_t kCaseInsensitive = 0x0400;
 }  // namespace keyflag
 
 // One key segment.

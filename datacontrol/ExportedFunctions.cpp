@@ -29,8 +29,6 @@ constexpr std::size_t kResultTextSize = 32000;
 // so that a data control that went away is never used (calls then give -12), and its current
 // dictionary is the one used.
 struct Attachment {
-    std::string name;
-    WindowHandle formWindow = 0;
     DataSource* source = nullptr;
 };
 
@@ -111,12 +109,10 @@ int16_t ZELMOR_API DbAttachControl(const char* controlName, const char* formName
     if (status == lookup::kNotFound) return static_cast<int16_t>(status);
     Attachment& current = Current();
     current.source = found;
-    current.name = Text(controlName);
     if (status == lookup::kNoDictionary) return static_cast<int16_t>(status);
+    // The control must be able to name its form window, as later calls will ask it.
     WindowHandle window = 0;
-    status = found->QueryFormHandle(window);
-    if (status == 0) current.formWindow = window;
-    return static_cast<int16_t>(status);
+    return static_cast<int16_t>(found->QueryFormHandle(window));
 }
 
 int16_t ZELMOR_API DbAttachControlByHwnd(const char* controlName, ZelWindow window) {
@@ -124,7 +120,6 @@ int16_t ZELMOR_API DbAttachControlByHwnd(const char* controlName, ZelWindow wind
     int status = Registry().FindDataSourceByWindow(Text(controlName), window, found);
     if (status == lookup::kNotFound) return static_cast<int16_t>(status);
     Current().source = found;
-    Current().name = Text(controlName);
     return static_cast<int16_t>(status);
 }
 

@@ -124,14 +124,16 @@ public:
 
 private:
     int Loop(const Scan& scan, KeyBuffer& key, ExtendedRequest& request, int& resultId) {
-        std::vector<std::uint8_t> requestBytes = request.buffer;
         std::vector<const FieldDef*> listed = ListedFields(table_, request_.fields);
         int code = scan.extendedCode + 100 * (request_.locks >= 1 && request_.locks <= 4
                                                   ? request_.locks
                                                   : 0);
         target_.ClearLines();
+        std::vector<std::uint8_t> buffer;
         for (;;) {
-            std::vector<std::uint8_t> buffer = requestBytes;
+            // The reply overwrites the request: each call starts from the request again (the
+            // buffer keeps its room from one call to the next).
+            buffer.assign(request.buffer.begin(), request.buffer.end());
             std::uint32_t dataLength = static_cast<std::uint32_t>(buffer.size());
             int status = CurrentRecordManager().Call(
                 static_cast<std::uint16_t>(code), table_.positionBlock, buffer.data(), &dataLength,
@@ -166,8 +168,7 @@ private:
                 return -1;
             }
             // Every further request starts after the last record examined.
-            requestBytes[2] = 'E';
-            requestBytes[3] = 'G';
+            SetRequestMode(request, "EG");
         }
     }
 

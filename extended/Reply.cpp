@@ -1,12 +1,12 @@
 #include "extended/Reply.h"
 
+#include "values/codecs/ValueBytes.h"
+
 namespace zelmor {
 
 namespace {
-std::uint32_t Read(const std::uint8_t* at, int bytes) {
-    std::uint32_t value = 0;
-    for (int i = bytes - 1; i >= 0; --i) value = value << 8 | at[i];
-    return value;
+std::uint32_t Read(const std::uint8_t* at, std::size_t bytes) {
+    return static_cast<std::uint32_t>(codecs::ReadLittleEndian(at, bytes));
 }
 }  // namespace
 
@@ -23,10 +23,6 @@ std::vector<ReplyRecord> ReadReply(const std::uint8_t* reply, std::size_t size) 
         at += 6 + length;
     }
     return records;
-}
-
-std::uint16_t ReplyRecordCount(const std::vector<std::uint8_t>& reply) {
-    return reply.size() < 2 ? 0 : static_cast<std::uint16_t>(Read(reply.data(), 2));
 }
 
 }  // namespace zelmor

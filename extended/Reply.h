@@ -17,7 +17,4 @@ struct ReplyRecord {
 // The records of a reply that lie wholly inside `size` bytes.
 std::vector<ReplyRecord> ReadReply(const std::uint8_t* reply, std::size_t size);
 
-// The record count a reply announces.
-std::uint16_t ReplyRecordCount(const std::vector<std::uint8_t>& reply);
-
 }  // namespace zelmor

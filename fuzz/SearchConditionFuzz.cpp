@@ -6,6 +6,7 @@
 #include <string>
 
 #include "core/Dictionary.h"
+#include "core/DictionaryWriter.h"
 #include "extended/ExtendedRequest.h"
 #include "platform/RecordingPlatform.h"
 
@@ -13,11 +14,7 @@ namespace {
 
 zelmor::FieldDef Field(const char* name, zelmor::DataType type, int offset, int size,
                        int decimals = 0) {
-    zelmor::FieldDef field;
-    field.name = name;
-    field.dataType = type;
-    field.offset = offset;
-    field.size = size;
+    zelmor::FieldDef field = zelmor::DictionaryField(0, name, type, offset, size);
     field.decimals = decimals;
     return field;
 }

@@ -10,8 +10,7 @@ namespace zelmor::platform {
 int ConsolePlatform::ShowMessageBox(const std::string& text, unsigned style) {
     ++messages_;
     std::fprintf(stderr, "%s\n", AnsiToUtf8(text).c_str());
-    unsigned buttons = style & 0x0F;
-    return buttons == box::kYesNo || buttons == box::kYesNoCancel ? box::kIdYes : box::kIdOk;
+    return box::DefaultAnswer(style);
 }
 
 void ConsolePlatform::EndWithFatalError(const std::string& text) {

@@ -24,6 +24,12 @@ constexpr int kIdOk = 1;
 constexpr int kIdCancel = 2;
 constexpr int kIdYes = 6;
 constexpr int kIdNo = 7;
+
+// The button a box answers with when nobody is there to press one: Yes where it has Yes, else OK.
+inline int DefaultAnswer(unsigned style) {
+    const unsigned buttons = style & 0x0F;
+    return buttons == kYesNo || buttons == kYesNoCancel ? kIdYes : kIdOk;
+}
 }  // namespace box
 
 // MessageBeep values.

@@ -41,16 +41,6 @@ std::string FindIgnoringCase(const std::string& directory, const std::string& fi
     return found;
 }
 
-int DefaultButton(unsigned style) {
-    switch (style & 0x0F) {
-        case box::kYesNo:
-        case box::kYesNoCancel:
-            return box::kIdYes;
-        default:
-            return box::kIdOk;
-    }
-}
-
 }  // namespace
 
 const std::string& ProfileDirectory() { return ProfileDirectoryStorage(); }
@@ -67,7 +57,7 @@ std::string ToPosixPath(const std::string& path) {
 
 int PosixPlatform::ShowMessageBox(const std::string& text, unsigned style) {
     std::fprintf(stderr, "%s\n", AnsiToUtf8(text).c_str());
-    return DefaultButton(style);
+    return box::DefaultAnswer(style);
 }
 
 void PosixPlatform::Beep(unsigned) {}

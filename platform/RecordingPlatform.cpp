@@ -22,8 +22,7 @@ int RecordingPlatform::ShowMessageBox(const std::string& text, unsigned style) {
         answers_.pop_front();
         return answer;
     }
-    unsigned buttons = style & 0x0F;
-    return buttons == box::kYesNo || buttons == box::kYesNoCancel ? box::kIdYes : box::kIdOk;
+    return box::DefaultAnswer(style);
 }
 
 void RecordingPlatform::Beep(unsigned type) { beeps_.push_back(type); }

@@ -4,6 +4,7 @@
 #include "binding/ChoiceValues.h"
 #include "binding/Transfers.h"
 #include "binding/tests/FakeControls.h"
+#include "core/DictionaryWriter.h"
 #include "core/FieldAccess.h"
 #include "platform/RecordingPlatform.h"
 
@@ -31,13 +32,7 @@ public:
 };
 
 FieldDef Field(const char* name, DataType type, int offset, int size, std::uint16_t flags = 0) {
-    FieldDef field;
-    field.name = name;
-    field.dataType = type;
-    field.offset = offset;
-    field.size = size;
-    field.flags = flags;
-    return field;
+    return DictionaryField(0, name, type, offset, size, flags);
 }
 
 // Customer: Code Integer 4 @0, Name String 10 @4, Active String 1 @14, Note ZString 6 @16

@@ -59,9 +59,11 @@ protected:
         host::CallResult& call = result != nullptr ? *result : local;
         HRESULT hr = site->Call(method, arguments, &call);
         EXPECT_EQ(hr, S_OK) << std::string(method.begin(), method.end());
-        com::Variant outcome(*reinterpret_cast<const com::Variant*>(&call.Outcome()));
-        VariantChangeType(outcome.Get(), outcome.Get(), 0, VT_I4);
-        return V_I4(outcome.Get());
+        com::Variant outcome;
+        HRESULT converted = VariantChangeType(outcome.Get(), const_cast<VARIANT*>(&call.Outcome()),
+                                              0, VT_I4);
+        EXPECT_EQ(converted, S_OK) << "the result code is not a number";
+        return SUCCEEDED(converted) ? V_I4(outcome.Get()) : -9999;
     }
 
     static std::wstring Text(host::ControlSite* site, const std::wstring& property) {

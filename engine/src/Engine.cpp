@@ -339,7 +339,6 @@ Status Engine::Reset() {
 
 Status Engine::SetOwner(Request& request, Cursor& cursor) {
     TableFile& table = *cursor.table;
-    if (cursor.readOnly) return Status::kAccessDenied;
     if (table.HasOwner()) return Status::kOwnerAlreadySet;
     if (request.keyNumber < 0 || request.keyNumber > 3) return Status::kInvalidKeyNumber;
     std::size_t length = OwnerNameLength(request.data, request.capacity);
@@ -349,8 +348,7 @@ Status Engine::SetOwner(Request& request, Cursor& cursor) {
     // The key buffer, when given, must repeat the name.
     if (request.keyLength > 0) {
         std::size_t repeated = OwnerNameLength(request.key, request.keyLength);
-        if (repeated != length || std::memcmp(repeated ? request.key : request.data,
-                                              request.data, length) != 0)
+        if (repeated != length || std::memcmp(request.key, request.data, length) != 0)
             return Status::kInvalidOwner;
     }
     // Access modes 2 and 3 ask for encryption as well, which this engine does not do.
@@ -365,7 +363,6 @@ Status Engine::SetOwner(Request& request, Cursor& cursor) {
 
 Status Engine::ClearOwner(Request&, Cursor& cursor) {
     TableFile& table = *cursor.table;
-    if (cursor.readOnly) return Status::kAccessDenied;
     if (!table.HasOwner()) return Status::kOk;
     if (!cursor.ownerRights) return Status::kInvalidOwner;
     return Apply(cursor, [&] {

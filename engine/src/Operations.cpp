@@ -352,7 +352,6 @@ void Engine::FollowKey(Request& request, Cursor& cursor) {
 }
 
 Status Engine::Insert(Request& request, Cursor& cursor) {
-    if (cursor.readOnly) return Status::kAccessDenied;
     ZELRM_TRY(CheckKey(request, cursor, true));
     TableFile& table = *cursor.table;
     const FileSpec& spec = table.Spec();
@@ -374,7 +373,6 @@ Status Engine::Insert(Request& request, Cursor& cursor) {
 }
 
 Status Engine::Update(Request& request, Cursor& cursor) {
-    if (cursor.readOnly) return Status::kAccessDenied;
     ZELRM_TRY(CheckCurrent(cursor));
     ZELRM_TRY(CheckKey(request, cursor, true));
     TableFile& table = *cursor.table;
@@ -390,7 +388,6 @@ Status Engine::Update(Request& request, Cursor& cursor) {
 
 Status Engine::Delete(Request& request, Cursor& cursor) {
     (void)request;
-    if (cursor.readOnly) return Status::kAccessDenied;
     ZELRM_TRY(CheckCurrent(cursor));
     ZELRM_TRY(GuardRecord(cursor, cursor.position));
     TableFile& table = *cursor.table;

@@ -63,6 +63,7 @@ bool Engine::ConfirmRead() {
     return true;
 }
 
+// Every change goes through here: a read-only block is refused before any lock is taken.
 Status Engine::RunChange(Request& request, Cursor& cursor, Operation operation) {
     if (cursor.readOnly) return Status::kAccessDenied;
     OpenFile& file = *cursor.file;

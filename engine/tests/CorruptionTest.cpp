@@ -8,7 +8,7 @@
 
 #include "engine/src/Bytes.h"
 #include "engine/src/Checksum.h"
-#include "engine/src/FaultyFileSystem.h"
+#include "engine/tests/FaultyFileSystem.h"
 #include "engine/src/Format.h"
 #include "engine/tests/TestSupport.h"
 

@@ -9,7 +9,7 @@
 #include <random>
 #include <set>
 
-#include "engine/src/FaultyFileSystem.h"
+#include "engine/tests/FaultyFileSystem.h"
 #include "engine/tests/TestSupport.h"
 
 namespace zelmor::engine::testing {

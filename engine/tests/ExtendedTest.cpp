@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "engine/src/FaultyFileSystem.h"
+#include "engine/tests/FaultyFileSystem.h"
 #include "engine/tests/ExtendedSupport.h"
 #include "engine/tests/TypeCases.h"
 

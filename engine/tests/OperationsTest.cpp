@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-#include "engine/src/FaultyFileSystem.h"
+#include "engine/tests/FaultyFileSystem.h"
 #include "engine/tests/TestSupport.h"
 
 namespace zelmor::engine::testing {

@@ -10,7 +10,7 @@
 #include <future>
 #include <thread>
 
-#include "engine/src/FaultyFileSystem.h"
+#include "engine/tests/FaultyFileSystem.h"
 #include "engine/tests/ExtendedSupport.h"
 #include "engine/tests/TestSupport.h"
 

@@ -6,7 +6,7 @@
 #include <cstring>
 #include <random>
 
-#include "engine/src/FaultyFileSystem.h"
+#include "engine/tests/FaultyFileSystem.h"
 #include "engine/tests/TestSupport.h"
 
 namespace zelmor::engine::testing {

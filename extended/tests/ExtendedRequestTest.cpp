@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "core/DictionaryWriter.h"
 #include "extended/ExtendedRequest.h"
 #include "platform/CodePage.h"
 #include "platform/RecordingPlatform.h"
@@ -9,12 +10,7 @@ using namespace zelmor;
 namespace {
 
 FieldDef Field(const char* name, DataType type, int offset, int size) {
-    FieldDef field;
-    field.name = name;
-    field.dataType = type;
-    field.offset = offset;
-    field.size = size;
-    return field;
+    return DictionaryField(0, name, type, offset, size);
 }
 
 // Code Integer 2 @0, Name String 10 @2, Kind String 2 @12, Memo Note 50 @14, Qty Integer 4 @64.

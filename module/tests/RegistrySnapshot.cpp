@@ -11,18 +11,30 @@ const wchar_t kScratchPath[] = L"Software\\ZelmorTests\\Classes";
 
 void Collect(HKEY key, const std::wstring& prefix, std::set<std::wstring>& lines) {
     lines.insert(prefix.empty() ? L"." : prefix);
+    // Buffers as large as the key's longest value name and value, so that no value is cut or
+    // skipped (a value that could not be read shows as such and fails the comparison).
+    DWORD longestName = 0, longestData = 0;
+    RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                     &longestName, &longestData, nullptr, nullptr);
+    std::vector<wchar_t> name(longestName + 1);
+    std::vector<BYTE> data(longestData + sizeof(wchar_t));
     for (DWORD index = 0;; ++index) {
-        wchar_t name[256];
-        DWORD nameLength = 256;
+        DWORD nameLength = static_cast<DWORD>(name.size());
         DWORD type = 0;
-        BYTE data[2048];
-        DWORD dataLength = sizeof data;
-        if (RegEnumValueW(key, index, name, &nameLength, nullptr, &type, data, &dataLength) !=
-            ERROR_SUCCESS) {
-            break;
+        DWORD dataLength = longestData;
+        LONG result = RegEnumValueW(key, index, name.data(), &nameLength, nullptr, &type,
+                                    data.data(), &dataLength);
+        if (result != ERROR_SUCCESS && result != ERROR_MORE_DATA) break;  // the end, or no key
+        std::wstring value = L"<unreadable>";
+        if (result == ERROR_SUCCESS && type == REG_SZ) {
+            value.assign(reinterpret_cast<const wchar_t*>(data.data()),
+                         dataLength / sizeof(wchar_t));
+            while (!value.empty() && value.back() == L'\0') value.pop_back();
+        } else if (result == ERROR_SUCCESS) {
+            value = L"<binary>";
         }
-        std::wstring value = type == REG_SZ ? reinterpret_cast<const wchar_t*>(data) : L"<binary>";
-        lines.insert(prefix + L"|" + (nameLength ? std::wstring(name) : L"@") + L"=" + value);
+        lines.insert(prefix + L"|" + (nameLength ? std::wstring(name.data(), nameLength) : L"@") +
+                     L"=" + value);
     }
     for (DWORD index = 0;; ++index) {
         wchar_t name[256];

@@ -45,7 +45,7 @@ public:
         for (std::size_t i = 0; i < table_.segments.size(); ++i) {
             bool lastSegment = (table_.segments[i].flags & keyflag::kSegmented) == 0;
             if (!lastSegment) continue;
-            bool nullable = (table_.segments[i].flags & (keyflag::kNullKey | 0x0200)) != 0;
+            bool nullable = (table_.segments[i].flags & (keyflag::kNullKey | keyflag::kNullAnySegment)) != 0;
             CheckKey(key++, recorded, nullable);
         }
         return problems_;

@@ -12,12 +12,9 @@ namespace {
 
 std::string Utf8(const std::string& ansi) { return platform::AnsiToUtf8(ansi); }
 
+// Every segment that ends a key counts one key.
 int KeyCount(const TableDef& table) {
-    int keys = 0;
-    for (const IndexDef& segment : table.segments) {
-        if ((segment.flags & keyflag::kSegmented) == 0) ++keys;
-    }
-    return keys;
+    return KeyNumberOfSegment(table, static_cast<int>(table.segments.size()));
 }
 
 }  // namespace

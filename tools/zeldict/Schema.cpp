@@ -191,7 +191,7 @@ private:
             std::int32_t flags = common;
             if (part + 1 < segments.size()) flags |= keyflag::kSegmented;
             if (BoolMember(segment, "descending")) flags |= keyflag::kDescending;
-            if (BoolMember(segment, "caseInsensitive")) flags |= 0x0400;
+            if (BoolMember(segment, "caseInsensitive")) flags |= keyflag::kCaseInsensitive;
             table_.segments.push_back(DictionarySegment{field->fieldId, keyNumber,
                                                         static_cast<std::int32_t>(part), flags});
         }

@@ -1,4 +1,4 @@
-#include "engine/src/FaultyFileSystem.h"
+#include "engine/tests/FaultyFileSystem.h"
 
 #include <algorithm>
 
