@@ -216,7 +216,7 @@ void BM_GetEqual(benchmark::State& state) {
         Record("get equal, random, unique key", "engine", Since(start) / kLookups);
         sqlite3_stmt* select = g_sqlite.Prepare("SELECT id, name, grp, rest FROM t WHERE id = ?");
         // One read transaction around the lookups: otherwise each statement locks the file and
-        // checks its header, which the engine (one process for now) does not do.
+        // reads its header, where the engine reads only a change counter in shared memory.
         g_sqlite.Exec("BEGIN");
         start = std::chrono::steady_clock::now();
         for (std::int32_t id : ids) {
