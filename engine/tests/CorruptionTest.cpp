@@ -175,6 +175,40 @@ TEST(CorruptionTest, AFalseGapCountIsRefusedBeforeAnInsertUsesIt) {
     EXPECT_TRUE(after == damaged) << "the refused insert changed the file";
 }
 
+// A journal whose header and records all check out, but whose page lies beyond the page count
+// its own header gives, belongs to no commit of this file: it is not replayed.
+TEST(CorruptionTest, AJournalPageBeyondTheCommittedFileIsNotReplayed) {
+    const Bytes original = BuildFile();
+    const auto pages = static_cast<std::uint32_t>(original.size() / format::kPageSize);
+    const std::uint32_t salt = 0x5A17;
+    const std::uint32_t number = pages + 5;
+    Bytes journal(format::kJournalHeaderSize + format::kJournalEntrySize, 0);
+    std::memcpy(journal.data(), format::kJournalMagic, sizeof format::kJournalMagic);
+    Store32(journal.data() + format::kJournalPageSize, format::kPageSize);
+    Store32(journal.data() + format::kJournalSalt, salt);
+    Store32(journal.data() + format::kJournalPageCount, pages);
+    Store32(journal.data() + format::kJournalRecords, 1);
+    Store32(journal.data() + format::kJournalChecksum,
+            Checksum(journal.data(), format::kJournalHeaderSize, salt));
+    std::uint8_t* entry = journal.data() + format::kJournalHeaderSize;
+    std::uint8_t* image = entry + format::kJournalEntryHeader;
+    std::memset(image, 0x77, format::kPageSize);
+    Store32(entry + format::kJournalEntryPage, number);
+    Store32(entry + format::kJournalEntrySalt, salt);
+    Store32(entry + format::kJournalEntryChecksum, Checksum(image, format::kPageSize, number ^ salt));
+
+    FaultyFileSystem fs;
+    fs.WriteWhole(kPath, original);
+    fs.WriteWhole(std::string(kPath) + ".zlj", journal);
+    RecordManager manager(fs);
+    Block block;
+    ASSERT_EQ(0, Open(manager, block, kPath));
+    ASSERT_EQ(0, Close(manager, block));
+    Bytes after;
+    fs.ReadWhole(kPath, &after);
+    EXPECT_EQ(after.size(), original.size()) << "a page past the file was written";
+}
+
 TEST(CorruptionTest, TruncatedFilesAndForeignJournals) {
     const Bytes original = BuildFile();
     for (std::size_t size : {std::size_t{0}, std::size_t{100}, format::kPageSize,
