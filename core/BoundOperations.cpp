@@ -132,13 +132,7 @@ void ReadControlsIntoRecord(TableDef& table, BoundOperationHost& host, Placement
         std::size_t place = walk ? at : static_cast<std::size_t>(std::max(field.offset, 0));
         if (host.ReadFieldValue(table, field, text)) {
             TextToField(field, table.record.data(), table.record.size(), place, text);
-            if (field.dataType == kBlob && walk) {
-                std::size_t endOfData =
-                    static_cast<std::size_t>(std::max(table.bufferLength, table.recordLength));
-                BlobRecord blob{table.record, table.fields};
-                PlaceBlobText(blob, text, field, place, endOfData);
-                table.bufferLength = static_cast<std::int32_t>(table.record.size()) - 1;
-            }
+            if (field.dataType == kBlob && walk) PlaceBlobValue(table, field, place, text);
         }
         // A Note or LVar value that no control supplied keeps its stored length.
         if (walk) at += StoredFieldSize(field, table.record.data(), table.record.size(), place);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "core/LittleEndian.h"
 #include "core/TableFiles.h"
 #include "platform/CodePage.h"
 #include "values/FieldCodecs.h"
@@ -17,27 +18,47 @@ std::string TextAtDictionaryOffset(const TableDef& table, const FieldDef& field)
     return text;
 }
 
-// The end of the data in a variable-length record buffer: the fixed part and every Blob value.
-std::size_t EndOfData(const TableDef& table) {
-    return static_cast<std::size_t>(std::max(table.bufferLength, table.recordLength));
-}
-
 int SetByIndex(TableDef& table, std::size_t fieldIndex, std::string_view text) {
     if (!table.open) return rc::kNotOpen;
     const FieldDef& field = table.fields[fieldIndex];
     std::size_t at = WalkedValueOffset(table, fieldIndex);
     TextToField(field, table.record.data(), table.record.size(), at, text);
-    if (field.dataType == kBlob) {
-        std::size_t endOfData = EndOfData(table);
-        BlobRecord blob{table.record, table.fields};
-        if (PlaceBlobText(blob, text, field, at, endOfData) < 0) return rc::kBadLength;
-        // The buffer keeps one byte more than its usable length.
-        table.bufferLength = static_cast<std::int32_t>(table.record.size()) - 1;
+    if (field.dataType == kBlob && PlaceBlobValue(table, field, at, text) < 0) {
+        return rc::kBadLength;
     }
     return 0;
 }
 
 }  // namespace
+
+std::size_t BlobDataEnd(const TableDef& table) {
+    const std::size_t size = table.record.size();
+    const std::size_t fixedPart = static_cast<std::size_t>(std::max(table.recordLength, 0));
+    std::size_t end = fixedPart;
+    for (const FieldDef& field : table.fields) {
+        if (field.dataType != kBlob || field.offset < 0) continue;
+        const std::size_t at = static_cast<std::size_t>(field.offset);
+        if (at > size || size - at < 8) continue;
+        const std::size_t length = LoadU32(table.record, at);
+        const std::size_t offset = LoadU32(table.record, at + 4);
+        // A descriptor pointing outside the buffer or into the fixed part places nothing.
+        if (offset < fixedPart || offset > size || length > size - offset) continue;
+        end = std::max(end, offset + length);
+    }
+    return std::min(end, size);
+}
+
+int PlaceBlobValue(TableDef& table, const FieldDef& field, std::size_t descriptorAt,
+                   std::string_view text) {
+    std::size_t endOfData = BlobDataEnd(table);
+    // The buffer keeps one byte more than its usable length.
+    if (table.record.size() > endOfData + 1) table.record.resize(endOfData + 1);
+    BlobRecord blob{table.record, table.fields,
+                    static_cast<std::size_t>(std::max(table.recordLength, 0))};
+    int placed = PlaceBlobText(blob, text, field, descriptorAt, endOfData);
+    table.bufferLength = static_cast<std::int32_t>(table.record.size()) - 1;
+    return placed;
+}
 
 std::size_t WalkedValueOffset(const TableDef& table, std::size_t fieldIndex) {
     std::size_t at = 0;

@@ -47,6 +47,18 @@ int ResetRecordBuffer(TableDef& table);
 // Sets or clears a nullable field's null-indicator byte; -5 for a field that is not nullable.
 int DbSetNull(TableDef& table, std::size_t fieldIndex, bool isNull);
 
+// The end of the data in the record buffer: the fixed part, then the Blob values its descriptors
+// place after it. Bytes beyond belong to no value (a cleared record, or a small record read into
+// a buffer that a larger one had grown).
+std::size_t BlobDataEnd(const TableDef& table);
+
+// Places a Blob value for the field whose descriptor lies at `descriptorAt`, after dropping the
+// bytes beyond the end of the data, so that the value lands where Insert and Update send it and
+// the buffer does not grow from record to record. -1 when the value cannot be placed (VE001 when
+// the buffer cannot grow; a descriptor pointing into the fixed part or outside the buffer).
+int PlaceBlobValue(TableDef& table, const FieldDef& field, std::size_t descriptorAt,
+                   std::string_view text);
+
 // Offset of field `fieldIndex` found by walking the record as DbSetFieldData does.
 std::size_t WalkedValueOffset(const TableDef& table, std::size_t fieldIndex);
 

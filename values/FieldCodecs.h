@@ -51,6 +51,7 @@ constexpr std::size_t kMaxBlobRecordSize = 0x7FFFFFFEu;
 struct BlobRecord {
     std::vector<std::uint8_t>& buffer;    // the whole record buffer; it may grow or shrink
     const std::vector<FieldDef>& fields;  // the table's fields, in order (for the walk)
+    std::size_t fixedLength = 0;  // the record's fixed part: no value's data may lie inside it
     std::size_t maxBufferSize = kMaxBlobRecordSize;  // the buffer cannot be enlarged past this
 };
 
@@ -59,8 +60,8 @@ struct BlobRecord {
 // their descriptors. A field with no data yet gets its data at `endOfData`. `endOfData` follows
 // the change when it lies after the value (so a first placement advances it by the length).
 // Returns the value's length, or -1 with nothing changed: VE001 is shown when the buffer cannot
-// be enlarged; a descriptor or data outside the buffer, or a field that is not a Blob, gives -1
-// without a message.
+// be enlarged; a descriptor or data outside the buffer or inside the fixed part, or a field that
+// is not a Blob, gives -1 without a message.
 int PlaceBlobText(BlobRecord& table, std::string_view text, const FieldDef& field,
                   std::size_t descriptorOffset, std::size_t& endOfData);
 

@@ -315,3 +315,34 @@ TEST_F(ZelBtrTest, MethodResults) {
               0);
     EXPECT_EQ(host::TextOfValue(*percentage.arguments[3].Get()), L"10000");
 }
+
+// A Blob value set through the control after a larger record was in the buffer is stored whole.
+TEST_F(ZelBtrTest, BlobValuesSetThroughTheControlAreStoredWhole) {
+    host::Form& form = NewForm(L"Form1");
+    host::ControlSite* data = AddDataControl(form, L"Data1");
+    auto set = [&](const wchar_t* field, const std::wstring& value) {
+        return Rc(data, L"DbSetFieldData",
+                  {TextValue(L"Pictures"), TextValue(field), TextValue(value)});
+    };
+    auto insert = [&](const wchar_t* id, const std::wstring& image) {
+        EXPECT_EQ(Rc(data, L"DbClearFieldBuffer", {TextValue(L"Pictures")}), 0);
+        EXPECT_EQ(set(L"Id", id), 0);
+        EXPECT_EQ(set(L"Image", image), 0);
+        EXPECT_EQ(Rc(data, L"DbAccess", {LongValue(2), TextValue(L"Pictures"), TextValue(L"Id")}),
+                  0);
+    };
+    insert(L"1", std::wstring(1000, L'L'));
+    insert(L"2", L"small");
+    // Read back from a fresh open, so that nothing of the buffer stands in for the file; a
+    // large value set first gives the buffer room for the whole record.
+    EXPECT_EQ(Rc(data, L"DbClose", {TextValue(L"Pictures")}), 0);
+    EXPECT_EQ(Rc(data, L"DbOpen", {TextValue(L"Pictures")}), 0);
+    EXPECT_EQ(Rc(data, L"DbClearFieldBuffer", {TextValue(L"Pictures")}), 0);
+    EXPECT_EQ(set(L"Thumb", std::wstring(2000, L'x')), 0);
+    EXPECT_EQ(set(L"Id", L"2"), 0);
+    EXPECT_EQ(Rc(data, L"DbAccess", {LongValue(5), TextValue(L"Pictures"), TextValue(L"Id")}), 0);
+    host::CallResult image;
+    ASSERT_EQ(data->Call(L"DbGetFieldData", {TextValue(L"Pictures"), TextValue(L"Image")}, &image),
+              S_OK);
+    EXPECT_EQ(host::TextOfValue(image.Outcome()), L"small");
+}

@@ -147,3 +147,76 @@ TEST_F(FieldAccessTest, BlobValuesRoundTripThroughAShortBufferAndAReRead) {
     EXPECT_EQ(DbGetFieldData(pictures, "Image"), "small");
     EXPECT_EQ(DbGetFieldData(pictures, "Thumb"), thumb);
 }
+
+// The end of the Blob data follows from the descriptors, never from how large the buffer once
+// grew: a value placed after a clear, or into a small record read after a large one, is sent.
+TEST_F(FieldAccessTest, BlobPlacedAfterALargerRecordIsStoredWhole) {
+    TableDef& pictures = Table(kPictures);
+    auto insert = [&](const std::string& id, const std::string& image) {
+        ASSERT_EQ(DbClearFieldBuffer(pictures), 0);
+        ASSERT_EQ(DbSetFieldData(pictures, "Id", id), 0);
+        ASSERT_EQ(DbSetFieldData(pictures, "Image", image), 0);
+        ASSERT_EQ(DbAccessByID(pictures, 2, 0), 0);
+    };
+    // Each read starts from a freshly opened table, so that no byte of an earlier read is left
+    // in the buffer to stand in for what the file holds.
+    auto read = [&](const std::string& id) {
+        EXPECT_EQ(CloseTable(pictures), 0);
+        EXPECT_EQ(OpenTable(*context, pictures, "", kOpenNormal), 0);
+        DbClearFieldBuffer(pictures);
+        DbSetFieldData(pictures, "Id", id);
+        EXPECT_EQ(ReadWholeRecord(pictures, 5, 0, 0), 0);
+        return DbGetFieldData(pictures, "Image");
+    };
+    insert("1", std::string(1000, 'L'));
+    insert("2", "small");
+    EXPECT_EQ(read("2"), "small");
+    insert("3", "");
+
+    // Read the large record, then a small one, and give the small one's values new lengths.
+    auto readAfterLarge = [&](const std::string& id) {
+        EXPECT_EQ(read("1"), std::string(1000, 'L'));
+        DbClearFieldBuffer(pictures);
+        DbSetFieldData(pictures, "Id", id);
+        EXPECT_EQ(ReadWholeRecord(pictures, 5, 0, 0), 0);
+    };
+    struct Case {
+        const char* id;
+        const char* image;
+        const char* thumb;
+    } cases[] = {{"3", "grown", "th"}, {"2", "", "t2"}};
+    for (const Case& c : cases) {
+        readAfterLarge(c.id);
+        ASSERT_EQ(DbSetFieldData(pictures, "Image", c.image), 0);
+        ASSERT_EQ(DbSetFieldData(pictures, "Thumb", c.thumb), 0);
+        ASSERT_EQ(DbAccessByID(pictures, 3, 0), 0);
+        EXPECT_EQ(read(c.id), c.image);
+        EXPECT_EQ(DbGetFieldData(pictures, "Thumb"), c.thumb);
+    }
+}
+
+// Clearing and refilling the buffer record after record does not let it grow without end.
+TEST_F(FieldAccessTest, RepeatedInsertsKeepTheBufferToTheRecord) {
+    TableDef& pictures = Table(kPictures);
+    for (int id = 1; id <= 50; ++id) {
+        ASSERT_EQ(DbClearFieldBuffer(pictures), 0);
+        ASSERT_EQ(DbSetFieldData(pictures, "Id", std::to_string(id)), 0);
+        ASSERT_EQ(DbSetFieldData(pictures, "Image", std::string(200, 'x')), 0);
+        ASSERT_EQ(DbAccessByID(pictures, 2, 0), 0);
+    }
+    EXPECT_LE(pictures.record.size(), 28u + 200 + 1);
+}
+
+// A descriptor set through a record image that points into the fixed part is refused: placing
+// a value there would overwrite other fields.
+TEST_F(FieldAccessTest, BlobDescriptorPointingIntoTheFixedPartIsRefused) {
+    TableDef& pictures = Table(kPictures);
+    ASSERT_EQ(DbClearFieldBuffer(pictures), 0);
+    ASSERT_EQ(DbSetFieldData(pictures, "Thumb", "keep"), 0);
+    const std::size_t image = static_cast<std::size_t>(pictures.FieldByName("Image")->offset);
+    const std::size_t thumb = static_cast<std::size_t>(pictures.FieldByName("Thumb")->offset);
+    StoreU32(pictures.record, image, 4);              // length 4
+    StoreU32(pictures.record, image + 4, thumb + 4);  // over the Thumb descriptor's offset
+    EXPECT_EQ(DbSetFieldData(pictures, "Image", "over"), rc::kBadLength);
+    EXPECT_EQ(DbGetFieldData(pictures, "Thumb"), "keep");
+}

@@ -78,9 +78,10 @@ int PlaceBlobText(BlobRecord& table, std::string_view text, const FieldDef& fiel
     BlobDescriptor old = ReadDescriptor(buffer, descriptorOffset);
     const bool firstPlacement = old.length == 0 && old.offset == 0;
     const std::size_t start = firstPlacement ? endOfData : old.offset;
-    // The data must lie inside the buffer and after the descriptor, which it would overwrite.
+    // The data must lie inside the buffer and after the fixed part and the descriptor, which it
+    // would overwrite.
     if (start > buffer.size() || old.length > buffer.size() - start ||
-        start < descriptorOffset + kDescriptorSize) {
+        start < std::max(table.fixedLength, descriptorOffset + kDescriptorSize)) {
         return -1;
     }
     const std::size_t length = text.size();
