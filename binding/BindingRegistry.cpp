@@ -1,6 +1,7 @@
 #include "binding/BindingRegistry.h"
 
 #include <new>
+#include <vector>
 
 #include "core/Dictionary.h"
 #include "core/Messages.h"
@@ -56,6 +57,19 @@ Entry* SameNameAndForm(std::list<Entry>& entries, const std::u16string& name, Wi
 
 }  // namespace
 
+template <typename Entry, typename Match, typename Call>
+void BindingRegistry::CallEach(std::list<Entry>& entries, Match matches, Call call) {
+    std::vector<BoundControl*> chosen;
+    for (Entry& entry : entries) {
+        if (matches(entry)) chosen.push_back(entry.control);
+    }
+    for (BoundControl* control : chosen) {
+        bool stillRegistered = false;
+        for (const Entry& entry : entries) stillRegistered |= entry.control == control;
+        if (stillRegistered) call(*control);
+    }
+}
+
 BindingRegistry::BindingRegistry(std::function<WindowHandle(WindowHandle)> parentOf)
     : parentOf_(std::move(parentOf)) {}
 
@@ -73,12 +87,16 @@ int BindingRegistry::RegisterDataSource(DataSource& source) {
     std::u16string name = source.GetDisplayName();
     for (DataSourceEntry& entry : dataSources_) {
         if (entry.displayName == name && entry.formWindow == window) {
-            entry.source = &source;
+            if (entry.source != &source) {
+                entry.source = &source;
+                entry.registration = ++lastRegistration_;
+            }
             return 0;
         }
     }
     try {
-        dataSources_.push_back(DataSourceEntry{name, window, &source});
+        dataSources_.push_back(DataSourceEntry{name, window, &source, lastRegistration_ + 1});
+        ++lastRegistration_;
     } catch (const std::bad_alloc&) {
         ShowMessage(VE001, "zelutil", __LINE__);
         return -1;
@@ -98,11 +116,18 @@ int BindingRegistry::UnregisterDataSource(DataSource& source) {
     return -1;
 }
 
-bool BindingRegistry::IsRegistered(const DataSource* source) const {
+std::uint64_t BindingRegistry::RegistrationOf(const DataSource& source) const {
     for (const DataSourceEntry& entry : dataSources_) {
-        if (entry.source == source) return true;
+        if (entry.source == &source) return entry.registration;
     }
-    return false;
+    return 0;
+}
+
+DataSource* BindingRegistry::DataSourceByRegistration(std::uint64_t registration) const {
+    for (const DataSourceEntry& entry : dataSources_) {
+        if (registration != 0 && entry.registration == registration) return entry.source;
+    }
+    return nullptr;
 }
 
 int BindingRegistry::RegisterFieldControl(BoundControl& control) {
@@ -256,39 +281,45 @@ int BindingRegistry::FindBoundFieldType(WindowHandle formWindow, const std::stri
 
 int BindingRegistry::NotifySourceReady(const std::string& sourceName, WindowHandle formWindow) {
     if (listControls_.empty() && scrollControls_.empty()) return -1;
-    for (ListControlEntry& entry : listControls_) {
-        if (EntryOnForm(entry.formWindow, formWindow) && Ansi(entry.listSource) == sourceName &&
-            entry.control->GetUpdateOption() > 0) {
-            entry.control->FillList();
-        }
-    }
-    for (ScrollControlEntry& entry : scrollControls_) {
-        if (EntryOnForm(entry.formWindow, formWindow) && Ansi(entry.dbSource) == sourceName) {
-            entry.control->OnSourceReady();
-        }
-    }
+    CallEach(
+        listControls_,
+        [&](ListControlEntry& entry) {
+            return EntryOnForm(entry.formWindow, formWindow) &&
+                   Ansi(entry.listSource) == sourceName && entry.control->GetUpdateOption() > 0;
+        },
+        [](BoundControl& control) { control.FillList(); });
+    CallEach(
+        scrollControls_,
+        [&](ScrollControlEntry& entry) {
+            return EntryOnForm(entry.formWindow, formWindow) && Ansi(entry.dbSource) == sourceName;
+        },
+        [](BoundControl& control) { control.OnSourceReady(); });
     return 0;
 }
 
 void BindingRegistry::NotifySourceMoved(BoundControl* caller, const std::string& sourceName,
                                         std::int32_t a, std::int32_t b) {
-    for (ScrollControlEntry& entry : scrollControls_) {
-        if (entry.control != caller && Ansi(entry.dbSource) == sourceName) {
-            entry.control->OnSourceMoved(a, b);
-        }
-    }
+    CallEach(
+        scrollControls_,
+        [&](ScrollControlEntry& entry) {
+            return entry.control != caller && Ansi(entry.dbSource) == sourceName;
+        },
+        [&](BoundControl& control) { control.OnSourceMoved(a, b); });
 }
 
 void BindingRegistry::UncheckOtherOptions(BoundControl& option) {
-    for (FieldControlEntry& entry : fieldControls_) {
-        BoundControl* other = entry.control;
-        if (other == &option || other->GetKind() != ControlKind::OptionButton) continue;
-        if (other->GetDbSource() == option.GetDbSource() &&
-            other->GetDbTable() == option.GetDbTable() &&
-            other->GetDbField() == option.GetDbField()) {
-            other->Uncheck();
-        }
-    }
+    const std::u16string source = option.GetDbSource();
+    const std::optional<std::u16string> table = option.GetDbTable();
+    const std::optional<std::u16string> field = option.GetDbField();
+    CallEach(
+        fieldControls_,
+        [&](FieldControlEntry& entry) {
+            BoundControl* other = entry.control;
+            return other != &option && other->GetKind() == ControlKind::OptionButton &&
+                   other->GetDbSource() == source && other->GetDbTable() == table &&
+                   other->GetDbField() == field;
+        },
+        [](BoundControl& control) { control.Uncheck(); });
 }
 
 bool BindingRegistry::FieldControlBound(const FieldControlEntry& entry, WindowHandle formWindow,
@@ -305,53 +336,55 @@ bool BindingRegistry::ListControlBound(const ListControlEntry& entry, WindowHand
            Ansi(entry.dbTable) == tableName;
 }
 
+// The names are copied first: they may belong to a table that a control's handler frees.
 void BindingRegistry::SetFieldControls(WindowHandle formWindow, const std::string& tableName,
                                        const std::string& fieldName, const std::string& text) {
-    for (FieldControlEntry& entry : fieldControls_) {
-        if (FieldControlBound(entry, formWindow, tableName, fieldName)) {
-            entry.control->SetFieldText(text);
-        }
-    }
-    for (ListControlEntry& entry : listControls_) {
-        if (ListControlBound(entry, formWindow, tableName, fieldName)) {
-            entry.control->SetFieldText(text);
-        }
-    }
+    const std::string table = tableName, field = fieldName, value = text;
+    auto setText = [&](BoundControl& control) { control.SetFieldText(value); };
+    CallEach(
+        fieldControls_,
+        [&](FieldControlEntry& entry) { return FieldControlBound(entry, formWindow, table, field); },
+        setText);
+    CallEach(
+        listControls_,
+        [&](ListControlEntry& entry) { return ListControlBound(entry, formWindow, table, field); },
+        setText);
 }
 
 int BindingRegistry::GetFieldControls(WindowHandle formWindow, const std::string& tableName,
                                       const std::string& fieldName, std::string& text) {
+    const std::string table = tableName, field = fieldName;
     int supplied = 0;
-    std::string value;
-    for (FieldControlEntry& entry : fieldControls_) {
-        if (FieldControlBound(entry, formWindow, tableName, fieldName) &&
-            entry.control->ReadFieldText(value)) {
+    auto read = [&](BoundControl& control) {
+        std::string value;
+        if (control.ReadFieldText(value)) {
             text = value;
             ++supplied;
         }
-    }
-    for (ListControlEntry& entry : listControls_) {
-        if (ListControlBound(entry, formWindow, tableName, fieldName) &&
-            entry.control->ReadFieldText(value)) {
-            text = value;
-            ++supplied;
-        }
-    }
+    };
+    CallEach(
+        fieldControls_,
+        [&](FieldControlEntry& entry) { return FieldControlBound(entry, formWindow, table, field); },
+        read);
+    CallEach(
+        listControls_,
+        [&](ListControlEntry& entry) { return ListControlBound(entry, formWindow, table, field); },
+        read);
     return supplied;
 }
 
 void BindingRegistry::ClearFieldControls(WindowHandle formWindow, const std::string& tableName,
                                          const std::string& fieldName) {
-    for (FieldControlEntry& entry : fieldControls_) {
-        if (FieldControlBound(entry, formWindow, tableName, fieldName)) {
-            entry.control->ClearFieldValue();
-        }
-    }
-    for (ListControlEntry& entry : listControls_) {
-        if (ListControlBound(entry, formWindow, tableName, fieldName)) {
-            entry.control->ClearFieldValue();
-        }
-    }
+    const std::string table = tableName, field = fieldName;
+    auto clear = [](BoundControl& control) { control.ClearFieldValue(); };
+    CallEach(
+        fieldControls_,
+        [&](FieldControlEntry& entry) { return FieldControlBound(entry, formWindow, table, field); },
+        clear);
+    CallEach(
+        listControls_,
+        [&](ListControlEntry& entry) { return ListControlBound(entry, formWindow, table, field); },
+        clear);
 }
 
 }  // namespace zelmor

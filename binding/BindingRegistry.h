@@ -2,8 +2,13 @@
 // form windows. Controls never hold a pointer to their data control: they name it, and resolve
 // it here each time. Four ordered lists; new entries go to the tail and lookups take the first
 // match from the head.
+//
+// Every walk that calls out to controls (fills, transfers, moves) first picks the controls it will
+// call, then calls each one only if it is still registered: a control's handler may unregister,
+// destroy or add controls while the walk goes on.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <list>
 #include <string>
@@ -71,8 +76,12 @@ public:
     void ClearFieldControls(WindowHandle formWindow, const std::string& tableName,
                             const std::string& fieldName);
 
-    // Whether the data control is still registered (it has not gone away).
-    bool IsRegistered(const DataSource* source) const;
+    // Every registration of a data control gets a number never given before (a control that
+    // takes the entry over gets a new one), so that a caller holding the number never reaches
+    // another control that happens to live at the same address. 0 when not registered.
+    std::uint64_t RegistrationOf(const DataSource& source) const;
+    // The data control still registered under that number, or nullptr.
+    DataSource* DataSourceByRegistration(std::uint64_t registration) const;
 
     std::size_t DataSourceCount() const { return dataSources_.size(); }
     std::size_t FieldControlCount() const { return fieldControls_.size(); }
@@ -84,6 +93,7 @@ private:
         std::u16string displayName;
         WindowHandle formWindow;
         DataSource* source;
+        std::uint64_t registration;
     };
     struct FieldControlEntry {
         std::string fieldName;  // ANSI, at most 127 bytes
@@ -105,6 +115,10 @@ private:
         WindowHandle formWindow;
     };
 
+    // Calls `call` with every control of `entries` that `matches`, as described at the top.
+    template <typename Entry, typename Match, typename Call>
+    static void CallEach(std::list<Entry>& entries, Match matches, Call call);
+
     bool OnFormOrItsParent(WindowHandle entryWindow, WindowHandle window) const;
     bool EntryOnForm(WindowHandle entryWindow, WindowHandle formWindow) const;
     bool ListControlBound(const ListControlEntry& entry, WindowHandle formWindow,
@@ -117,6 +131,7 @@ private:
     std::list<FieldControlEntry> fieldControls_;
     std::list<ListControlEntry> listControls_;
     std::list<ScrollControlEntry> scrollControls_;
+    std::uint64_t lastRegistration_ = 0;
 };
 
 // The process's registry: the real window system's parents.

@@ -10,8 +10,11 @@ bool FormControls::ReadFieldValue(const TableDef& table, const FieldDef& field,
     return registry_.GetFieldControls(formWindow_, table.name, field.name, text) > 0;
 }
 
+// A control's handler may close the table or reload the dictionary while a value is shown:
+// the transfer then stops.
 void FormControls::ShowRecord(const TableDef& table) {
-    for (std::size_t i = 0; i < table.fields.size(); ++i) {
+    const TableWatch watch(table);
+    for (std::size_t i = 0; watch.Intact() && i < table.fields.size(); ++i) {
         registry_.SetFieldControls(formWindow_, table.name, table.fields[i].name,
                                    DbGetFieldDataByID(table, static_cast<int>(i)));
     }
@@ -33,8 +36,9 @@ int TransferFromControls(BindingRegistry& registry, DataSource& source, TableDef
 
 int ClearControls(BindingRegistry& registry, DataSource& source, TableDef& table) {
     const WindowHandle formWindow = source.GetFormWindow();
-    for (const FieldDef& field : table.fields) {
-        registry.ClearFieldControls(formWindow, table.name, field.name);
+    const TableWatch watch(table);
+    for (std::size_t i = 0; watch.Intact() && i < table.fields.size(); ++i) {
+        registry.ClearFieldControls(formWindow, table.name, table.fields[i].name);
     }
     return 0;
 }

@@ -44,8 +44,10 @@ int InsertOrUpdate(TableDef& table, int dbOperation, int lockChoice, int indexId
     bool keepCurrency = dbOperation == kDbInsertNCC || dbOperation == kDbUpdateNCC;
     if (!update) ResetRecordBuffer(table);  // an insert starts from an empty record
     // An update keeps the fields no control supplies, as the record last read had them.
+    const TableWatch watch(table);
     ReadControlsIntoRecord(table, host, Placement::Walk);
     if (host.CancelledByHandler()) return rc::kAborted;
+    if (!watch.Intact()) return rc::kNotOpen;  // the handler closed it or freed the dictionary
     int operation = update ? op::kUpdate : op::kInsert;
     // The whole record goes back, every Blob value included, not only the values the controls
     // placed: a shorter length would cut off the Blob data no control shows.
@@ -57,7 +59,9 @@ int InsertOrUpdate(TableDef& table, int dbOperation, int lockChoice, int indexId
 }
 
 int Delete(TableDef& table, int lockChoice, BoundOperationHost& host) {
+    const TableWatch watch(table);
     if (host.CancelledByHandler()) return rc::kAborted;
+    if (!watch.Intact()) return rc::kNotOpen;
     KeyBuffer key;
     BuildKeyBuffer(table, kNoKey, key);
     return Call(table, op::kDelete + LockBiasOf(lockChoice), nullptr, 0, key);
@@ -100,10 +104,13 @@ int ReReadByPosition(TableDef& table, int lockBias, KeyBuffer& key) {
 
 int KeyedRead(TableDef& table, int dbOperation, int lockChoice, int indexId,
               BoundOperationHost& host) {
+    const TableWatch watch(table);
     if (host.CancelledByHandler()) return rc::kAborted;
+    if (!watch.Intact()) return rc::kNotOpen;
     if (dbOperation != kDbGetNext && dbOperation != kDbGetPrevious) {
         std::fill(table.record.begin(), table.record.end(), 0);
         ReadControlsIntoRecord(table, host, Placement::DictionaryOffset);
+        if (!watch.Intact()) return rc::kNotOpen;
     }
     int status = ReadWholeRecord(table, ReadOperationCode(dbOperation), LockBiasOf(lockChoice),
                                  indexId);
@@ -124,13 +131,17 @@ int Step(TableDef& table, int dbOperation, int lockChoice, BoundOperationHost& h
 
 void ReadControlsIntoRecord(TableDef& table, BoundOperationHost& host, Placement placement) {
     bool walk = placement == Placement::Walk;
+    const TableWatch watch(table);
     std::size_t at = 0;
     std::string text;
     for (std::size_t i = 0; i < table.fields.size(); ++i) {
         const FieldDef& field = table.fields[i];
         if (walk && field.IsNullable()) ++at;
         std::size_t place = walk ? at : static_cast<std::size_t>(std::max(field.offset, 0));
-        if (host.ReadFieldValue(table, field, text)) {
+        bool supplied = host.ReadFieldValue(table, field, text);
+        // A control may have closed the table or reloaded the dictionary while it was read.
+        if (!watch.Intact()) return;
+        if (supplied) {
             TextToField(field, table.record.data(), table.record.size(), place, text);
             if (field.dataType == kBlob && walk) PlaceBlobValue(table, field, place, text);
         }

@@ -37,6 +37,19 @@ struct IndexDef {
     std::int32_t part = 0;
 };
 
+// A token that lives exactly as long as the object holding it: a copy of the holder gets a token
+// of its own, so that a watcher of the original learns when the original is gone.
+class LifetimeToken {
+public:
+    LifetimeToken() : alive_(std::make_shared<char>()) {}
+    LifetimeToken(const LifetimeToken&) : LifetimeToken() {}
+    LifetimeToken& operator=(const LifetimeToken&) { return *this; }
+    std::weak_ptr<const char> Watch() const { return alive_; }
+
+private:
+    std::shared_ptr<const char> alive_;
+};
+
 constexpr std::size_t kMaxTableName = 20;
 constexpr std::size_t kMaxLocation = 66;
 constexpr std::size_t kMaxDirectory = 259;
@@ -58,10 +71,30 @@ struct TableDef {
     bool definitionsLoaded = true;
     // Exists while the table is open: buffer length + 1 bytes.
     std::vector<std::uint8_t> record;
+    // Counts the closes, so that a table closed and opened again is told from the one before.
+    std::uint32_t closeCount = 0;
+    LifetimeToken lifetime;
 
     const FieldDef* FieldByName(const std::string& fieldName) const;
     const FieldDef* FieldById(std::int32_t fieldId) const;  // by the dictionary's field ID
     int FieldIndex(const std::string& fieldName) const;     // position, or -1
+};
+
+// Whether a table met before a call out of the system (an event handler, a control) is still the
+// same open table after it: the handler may have reloaded the dictionary (the table is gone),
+// closed the table, or closed it and opened it again (its position block is another file's now).
+class TableWatch {
+public:
+    explicit TableWatch(const TableDef& table)
+        : table_(&table), alive_(table.lifetime.Watch()), closeCount_(table.closeCount) {}
+    bool Intact() const {
+        return !alive_.expired() && table_->open && table_->closeCount == closeCount_;
+    }
+
+private:
+    const TableDef* table_;
+    std::weak_ptr<const char> alive_;
+    std::uint32_t closeCount_;
 };
 
 struct FormContext {

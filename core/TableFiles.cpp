@@ -136,6 +136,7 @@ int CloseTable(TableDef& table) {
                                              nullptr, 0, 0);
     if (status != 0) return status;
     table.open = false;
+    ++table.closeCount;
     table.variableLength = false;
     ReleaseBuffer(table);
     return 0;

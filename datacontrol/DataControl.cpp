@@ -65,7 +65,10 @@ void DataControl::Initialize() {
     initialized_ = true;
 }
 
+// A dictionary obtained before (DDFDir set at run time before the control was sited) is
+// released with its tables closed first.
 void DataControl::ObtainDictionary() {
+    ReleaseDictionary();
     if (cacheDdf) {
         DataSource* other = nullptr;
         if (registry_.FindDataSourceByDictionary(ddfDir, other) == lookup::kFound &&
@@ -124,7 +127,7 @@ int DataControl::FindOpen(const std::string& name, TableDef*& table) {
     return status;
 }
 
-void DataControl::ReportOpenFailure(const std::string& table, int status) {
+void DataControl::ReportOpenFailure(std::string table, int status) {
     if (host_.RaiseBtrieveError(table, status) != 0) ShowMessage(VE803, table.c_str(), status);
 }
 

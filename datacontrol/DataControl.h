@@ -121,7 +121,8 @@ private:
     int Find(const std::string& name, TableDef*& table);
     int FindOpen(const std::string& name, TableDef*& table);
     // Raises BtrieveError and shows VE803 unless the handler cleared the status.
-    void ReportOpenFailure(const std::string& table, int status);
+    // The name is a copy: the handler may reload the dictionary that held it.
+    void ReportOpenFailure(std::string table, int status);
     void ObtainDictionary();
     void ReleaseDictionary();
 

@@ -25,11 +25,12 @@ namespace {
 
 constexpr std::size_t kResultTextSize = 32000;
 
-// The data control of the last successful attach. It is asked of the registry at every call,
-// so that a data control that went away is never used (calls then give -12), and its current
+// The data control of the last successful attach, by its registration number. It is asked of
+// the registry at every call, so that a data control that went away is never used (calls then
+// give -12; a new data control made at the same address has another number), and its current
 // dictionary is the one used.
 struct Attachment {
-    DataSource* source = nullptr;
+    std::uint64_t registration = 0;
 };
 
 Attachment& Current() {
@@ -40,10 +41,7 @@ Attachment& Current() {
 char g_resultText[kResultTextSize];
 std::size_t g_resultLength = 0;
 
-DataSource* Attached() {
-    DataSource* source = Current().source;
-    return source != nullptr && Registry().IsRegistered(source) ? source : nullptr;
-}
+DataSource* Attached() { return Registry().DataSourceByRegistration(Current().registration); }
 
 FormContext* CurrentContext() {
     DataSource* source = Attached();
@@ -107,8 +105,7 @@ int16_t ZELMOR_API DbAttachControl(const char* controlName, const char* formName
     DataSource* found = nullptr;
     int status = Registry().FindDataSourceByFormName(Text(controlName), Text(formName), found);
     if (status == lookup::kNotFound) return static_cast<int16_t>(status);
-    Attachment& current = Current();
-    current.source = found;
+    Current().registration = Registry().RegistrationOf(*found);
     if (status == lookup::kNoDictionary) return static_cast<int16_t>(status);
     // The control must be able to name its form window, as later calls will ask it.
     WindowHandle window = 0;
@@ -119,7 +116,7 @@ int16_t ZELMOR_API DbAttachControlByHwnd(const char* controlName, ZelWindow wind
     DataSource* found = nullptr;
     int status = Registry().FindDataSourceByWindow(Text(controlName), window, found);
     if (status == lookup::kNotFound) return static_cast<int16_t>(status);
-    Current().source = found;
+    Current().registration = Registry().RegistrationOf(*found);
     return static_cast<int16_t>(status);
 }
 

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include "binding/BindingRegistry.h"
 #include "binding/tests/FakeControls.h"
 #include "platform/RecordingPlatform.h"
@@ -235,4 +237,92 @@ TEST_F(BindingRegistryTest, OptionButtonsUncheckTheirGroup) {
     EXPECT_EQ(two.unchecks, 1);
     EXPECT_EQ(otherField.unchecks, 0);
     EXPECT_EQ(check.unchecks, 0);
+}
+
+TEST_F(BindingRegistryTest, ANewerControlOfTheSameNameTakesOverFieldAndListEntries) {
+    FakeControl oldEdit(ControlKind::Edit, u"Text1", 100), newEdit(ControlKind::Edit, u"Text1", 100);
+    FakeControl oldList(ControlKind::ListBox, u"List1", 100),
+        newList(ControlKind::ListBox, u"List1", 100);
+    for (FakeControl* c : {&oldEdit, &newEdit, &oldList, &newList}) {
+        c->field = u"Name";
+        c->table = u"Customer";
+    }
+    registry.RegisterFieldControl(oldEdit);
+    registry.RegisterFieldControl(newEdit);
+    registry.RegisterListControl(oldList);
+    registry.RegisterListControl(newList);
+    EXPECT_EQ(registry.FieldControlCount(), 1u);
+    EXPECT_EQ(registry.ListControlCount(), 1u);
+    registry.SetFieldControls(100, "Customer", "Name", "Ann");
+    EXPECT_EQ(oldEdit.sets + oldList.sets, 0);
+    EXPECT_EQ(newEdit.value, "Ann");
+    EXPECT_EQ(newList.value, "Ann");
+    // The old instances going away leave the newer ones' entries.
+    EXPECT_EQ(registry.UnregisterFieldControl(oldEdit), -1);
+    EXPECT_EQ(registry.UnregisterListControl(oldList), -1);
+    EXPECT_EQ(registry.ListControlCount(), 1u);
+    EXPECT_EQ(registry.UnregisterListControl(newList), 0);
+    EXPECT_EQ(registry.UnregisterListControl(newList), -1);
+    EXPECT_EQ(registry.ListControlCount(), 0u);
+}
+
+// A control's handler may free another control (which unregisters it) or add one while the
+// registry calls the controls one after another: the freed one is not called (AddressSanitizer
+// would report it), the added one waits for the next walk, the others are all called.
+TEST_F(BindingRegistryTest, WalksSurviveHandlersThatFreeAndAddControls) {
+    enum Kind { kField, kList, kScroll };
+    struct Walk {
+        const char* name;
+        Kind kind;
+        std::function<void(BindingRegistry&)> run;
+        std::function<int(const FakeControl&)> calls;
+    };
+    const Walk walks[] = {
+        {"set", kField, [](BindingRegistry& r) { r.SetFieldControls(100, "Customer", "Name", "x"); },
+         [](const FakeControl& c) { return c.sets; }},
+        {"clear", kField, [](BindingRegistry& r) { r.ClearFieldControls(100, "Customer", "Name"); },
+         [](const FakeControl& c) { return c.clears; }},
+        {"fill", kList, [](BindingRegistry& r) { r.NotifySourceReady("Db", 100); },
+         [](const FakeControl& c) { return c.fills; }},
+        {"ready", kScroll, [](BindingRegistry& r) { r.NotifySourceReady("Db", 100); },
+         [](const FakeControl& c) { return c.readyCalls; }},
+        {"move", kScroll, [](BindingRegistry& r) { r.NotifySourceMoved(nullptr, "Db", 5, 0); },
+         [](const FakeControl& c) { return c.movedWith == 5 ? 1 : 0; }},
+    };
+    for (const Walk& walk : walks) {
+        SCOPED_TRACE(walk.name);
+        auto make = [&](const char16_t* name) {
+            auto control = std::make_unique<FakeControl>(
+                walk.kind == kScroll ? ControlKind::ScrollBar : ControlKind::ListBox, name, 100);
+            control->field = u"Name";
+            control->table = u"Customer";
+            control->listSource = control->source = u"Db";
+            control->updateOption = kUpdateOnInit;
+            return control;
+        };
+        auto add = [&](FakeControl& c) {
+            if (walk.kind == kField) registry.RegisterFieldControl(c);
+            if (walk.kind == kList) registry.RegisterListControl(c);
+            if (walk.kind == kScroll) registry.RegisterScrollControl(c);
+        };
+        auto remove = [&](FakeControl& c) {
+            registry.UnregisterFieldControl(c);
+            registry.UnregisterListControl(c);
+            registry.UnregisterScrollControl(c);
+        };
+        auto first = make(u"A"), second = make(u"B"), third = make(u"C"), added = make(u"D");
+        for (FakeControl* c : {first.get(), second.get(), third.get()}) add(*c);
+        first->onCall = [&] {
+            if (!second) return;
+            remove(*second);
+            second.reset();
+            add(*added);
+        };
+        walk.run(registry);
+        EXPECT_EQ(walk.calls(*first), 1);
+        EXPECT_EQ(second, nullptr);
+        EXPECT_EQ(walk.calls(*third), 1);
+        EXPECT_EQ(walk.calls(*added), 0);
+        for (FakeControl* c : {first.get(), third.get(), added.get()}) remove(*c);
+    }
 }

@@ -2,6 +2,7 @@
 // what was asked of it.
 #pragma once
 
+#include <functional>
 #include <map>
 #include <string>
 
@@ -23,12 +24,22 @@ public:
     std::u16string GetDbSource() override { return source; }
     std::u16string GetListSource() override { return listSource; }
     std::int16_t GetUpdateOption() override { return updateOption; }
-    void OnSourceReady() override { ++readyCalls; }
-    void OnSourceMoved(std::int32_t a, std::int32_t) override { movedWith = a; }
-    void FillList() override { ++fills; }
+    void OnSourceReady() override {
+        ++readyCalls;
+        Reenter();
+    }
+    void OnSourceMoved(std::int32_t a, std::int32_t) override {
+        movedWith = a;
+        Reenter();
+    }
+    void FillList() override {
+        ++fills;
+        Reenter();
+    }
     void SetFieldText(const std::string& text) override {
         value = text;
         ++sets;
+        Reenter();
     }
     bool ReadFieldText(std::string& text) override {
         if (!readable) return false;
@@ -38,10 +49,15 @@ public:
     void ClearFieldValue() override {
         value.clear();
         ++clears;
+        Reenter();
     }
     void Uncheck() override { ++unchecks; }
 
     void MoveTo(WindowHandle form) { form_ = form; }
+
+    // What a handler of the control does when the system calls it: it may unregister or free
+    // controls, close tables, reload a dictionary.
+    std::function<void()> onCall;
 
     std::optional<std::u16string> field;
     std::optional<std::u16string> table;
@@ -54,6 +70,10 @@ public:
     std::int32_t movedWith = 0;
 
 private:
+    void Reenter() {
+        if (onCall) onCall();
+    }
+
     ControlKind kind_;
     std::u16string name_;
     WindowHandle form_;

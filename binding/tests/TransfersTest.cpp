@@ -148,3 +148,20 @@ TEST_F(TransfersTest, ClearingEmptiesTheControlsOfThisFormOnly) {
     EXPECT_EQ(elsewhere.value, "Bob");
     EXPECT_EQ(DbGetFieldData(Table(), "Name"), "Kept");  // the record is not touched
 }
+
+// A control's handler may free the dictionary while a record is shown or cleared: the transfer
+// stops there and reads nothing of the freed table (AddressSanitizer would report it).
+TEST_F(TransfersTest, AHandlerThatFreesTheDictionaryStopsTheTransfer) {
+    FakeControl code(ControlKind::Edit, u"Code1", 100), name(ControlKind::Edit, u"Name1", 100);
+    Bind(code, u"Code");
+    Bind(name, u"Name");
+    code.onCall = [&] { std::vector<TableDef>().swap(context.tables); };
+    EXPECT_EQ(TransferToControls(registry, source, Table()), 0);
+    EXPECT_EQ(code.sets, 1);
+    EXPECT_EQ(name.sets, 0);
+
+    SetUp();
+    EXPECT_EQ(ClearControls(registry, source, Table()), 0);
+    EXPECT_EQ(code.clears, 1);
+    EXPECT_EQ(name.clears, 0);
+}

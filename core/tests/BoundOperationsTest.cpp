@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <map>
 
 #include "core/BoundOperations.h"
@@ -23,6 +24,7 @@ public:
     }
     bool CancelledByHandler() override {
         ++events;
+        if (onEvent) onEvent();
         return cancel;
     }
     void ShowRecord(const TableDef& table) override {
@@ -36,6 +38,7 @@ public:
     std::map<std::string, std::string> values;
     std::map<std::string, std::string> shown;
     bool cancel = false;
+    std::function<void()> onEvent;  // what the pre-operation handler does besides
     int events = 0;
     int shows = 0;
 };
@@ -149,4 +152,26 @@ TEST_F(BoundOperationsTest, BlobValuesFromControlsAreInsertedWhole) {
     ASSERT_EQ(RunBoundOperation(pictures, kDbGetEqual, kLockNone, 0, controls), 0);
     EXPECT_EQ(controls.shown["Caption"], "new");
     EXPECT_EQ(controls.shown["Image"], std::string(300, 'p'));
+}
+
+// The pre-operation handler may close the table, or close and open it again: the operation
+// then does not run on a position block that is no longer the one it started with.
+TEST_F(BoundOperationsTest, AHandlerThatClosesTheTableStopsTheOperation) {
+    InsertCustomer(1, "Ann", "A");
+    controls.values = {{"Code", "1"}, {"Name", "Bo"}};
+    controls.onEvent = [&] { CloseTable(Customer()); };
+    for (int operation : {kDbInsert, kDbUpdate, kDbDelete, kDbGetEqual}) {
+        ASSERT_EQ(OpenTable(*context, Customer(), "", kOpenNormal), 0);
+        EXPECT_EQ(RunBoundOperation(Customer(), operation, kLockNone, 0, controls), rc::kNotOpen)
+            << operation;
+    }
+    controls.onEvent = [&] {
+        CloseTable(Customer());
+        OpenTable(*context, Customer(), "", kOpenNormal);
+    };
+    ASSERT_EQ(OpenTable(*context, Customer(), "", kOpenNormal), 0);
+    EXPECT_EQ(RunBoundOperation(Customer(), kDbDelete, kLockNone, 0, controls), rc::kNotOpen);
+    std::uint32_t count = 0;
+    ASSERT_EQ(DbGetNumOfRecords(Customer(), count), 0);
+    EXPECT_EQ(count, 1u);
 }

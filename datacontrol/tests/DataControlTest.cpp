@@ -8,6 +8,7 @@
 #include "core/tests/SampleDictionary.h"
 #include "core/tests/TestDirectory.h"
 #include "datacontrol/DataControl.h"
+#include "datacontrol/tests/FakeHost.h"
 #include "platform/CodePage.h"
 #include "platform/RecordingPlatform.h"
 
@@ -15,33 +16,6 @@ using namespace zelmor;
 using namespace zelmor::testing;
 
 namespace {
-
-// The host of a data control: a form window and name, the run mode, and a BtrieveError handler
-// that records its calls and may clear the status.
-class FakeHost : public DataControlHost {
-public:
-    WindowHandle FormWindow() override { return form; }
-    std::u16string DisplayName() override { return name; }
-    bool UserMode() override { return userMode; }
-    int RaiseBtrieveError(const std::string& table, int status) override {
-        events.push_back(table + ":" + std::to_string(status));
-        return clearStatus ? 0 : status;
-    }
-    int QueryFormName(std::string& formName) override {
-        formName = "Form1";
-        return 0;
-    }
-    int QueryFormHandle(WindowHandle& window) override {
-        window = form;
-        return 0;
-    }
-
-    WindowHandle form = 100;
-    std::u16string name = u"ZelBtr1";
-    bool userMode = true;
-    bool clearStatus = false;
-    std::vector<std::string> events;
-};
 
 WindowHandle NoParents(WindowHandle) { return 0; }
 
@@ -260,4 +234,62 @@ TEST_F(DataControlTest, DestroyedControlLeavesTheRegistry) {
         EXPECT_EQ(registry.DataSourceCount(), 1u);
     }
     EXPECT_EQ(registry.DataSourceCount(), 0u);
+}
+
+// A BtrieveError handler may reload the dictionary (or set DDFDir): the message that follows
+// names the table from a copy, not from the dictionary it just freed.
+TEST_F(DataControlTest, AHandlerThatReloadsTheDictionaryLeavesTheMessageWhole) {
+    control.allOpen = false;
+    control.Initialize();
+    ASSERT_EQ(control.DbCreate("Customer"), 0);
+    host.onError = [&] { control.DbLoadDDF(); };
+    EXPECT_EQ(control.DbOpenAll(), 12);  // Orders has no file
+    EXPECT_EQ(Messages(),
+              std::vector<std::string>{"VE803 Btrieveファイル Orders のオープンに失敗。(12)"});
+    EXPECT_FALSE(control.DbIsOpen("Customer"));  // the reload closed what was open
+}
+
+// DDFDir set at run time before the control was sited: siting replaces that dictionary and
+// closes its open tables first, so that no file stays open behind a freed position block.
+TEST_F(DataControlTest, SitingAfterARunTimeDirectoryClosesTheTablesOpenedBefore) {
+    RecordingRecordManager recorder;
+    host.form = 0;  // not sited yet
+    control.ApplyDictionaryDirectory();
+    ASSERT_EQ(control.DbCreate("Customer"), 0);
+    ASSERT_EQ(control.DbOpen("Customer"), 0);
+    host.form = 100;
+    control.allOpen = false;
+    control.Initialize();
+    ASSERT_TRUE(control.Initialized());
+    EXPECT_EQ(recorder.CallsOf(op::kClose).size(), 1u);
+    EXPECT_EQ(control.DbOpen("Customer"), 0);
+}
+
+TEST_F(DataControlTest, ExtendedFetchThroughTheControl) {
+    control.Initialize();
+    for (int code = 1; code <= 4; ++code) {
+        control.DbClearFieldBuffer("Customer");
+        control.DbSetFieldData("Customer", "Code", std::to_string(code));
+        control.DbSetFieldData("Customer", "Kind", code % 2 ? "A" : "B");
+        ASSERT_EQ(control.DbAccess(2, "Customer", "Code"), 0);
+    }
+    ASSERT_EQ(control.DbAccess(12, "Customer", "Code"), 0);
+    int id = -1, count = -1;
+    EXPECT_EQ(control.DbExAccess(36, "Customer", "@Kind = B", "Code", "Code", 0, 10, false, id,
+                                 count),
+              9);
+    ASSERT_GE(id, 0);
+    EXPECT_EQ(count, 2);
+    EXPECT_EQ(control.DbExGetFieldData(id, "Code", 1), "4");
+    EXPECT_EQ(control.DbExGetFieldData(id, "Kind", 1), "");  // not listed
+    std::int32_t position = control.DbExGetPosition(id, 0);
+    ASSERT_EQ(control.DbGetDirect("Customer", position, ""), 0);
+    EXPECT_EQ(control.DbGetFieldData("Customer", "Code"), "2");
+    EXPECT_EQ(control.DbExAccess(36, "Customer", "", "Code", "Nope", 0, 10, false, id, count),
+              rc::kNoSuchKey);
+    EXPECT_EQ(control.DbExAccess(36, "Nope", "", "Code", "Code", 0, 10, false, id, count),
+              rc::kNoSuchTable);
+    control.DbExFree(id);
+    EXPECT_EQ(control.DbExGetPosition(id, 0), -1);
+    EXPECT_EQ(control.DbExGetFieldData(id, "Code", 0), "");
 }
