@@ -1,5 +1,6 @@
 #include "extended/ExtendedFill.h"
 
+#include <algorithm>
 #include <new>
 #include <vector>
 
@@ -38,26 +39,21 @@ Scan ScanOf(int operation) {
     }
 }
 
-// The listed fields of the table, in list order.
-std::vector<const FieldDef*> ListedFields(const TableDef& table, const std::string& fields) {
-    std::vector<const FieldDef*> listed;
-    std::size_t position = 0;
-    while (position < fields.size()) {
-        int index = ParseFieldRef(table, fields, position);
-        if (index < 0) break;
-        listed.push_back(&table.fields[static_cast<std::size_t>(index)]);
-    }
+// The listed fields, copied: a Format handler may replace the dictionary they came from.
+std::vector<FieldDef> ListedFields(const TableDef& table, const std::vector<int>& indexes) {
+    std::vector<FieldDef> listed;
+    for (int index : indexes) listed.push_back(table.fields[static_cast<std::size_t>(index)]);
     return listed;
 }
 
-std::string LineOf(const ReplyRecord& record, const std::vector<const FieldDef*>& listed,
+std::string LineOf(const ReplyRecord& record, const std::vector<FieldDef>& listed,
                    const std::string& separator) {
     std::string line;
     std::size_t at = 0;
     for (std::size_t i = 0; i < listed.size(); ++i) {
         if (i > 0) line += separator;
-        line += FieldToText(*listed[i], record.data, record.length, at);
-        at += static_cast<std::size_t>(std::max(listed[i]->size, 0));
+        line += FieldToText(listed[i], record.data, record.length, at);
+        at += static_cast<std::size_t>(std::max(listed[i].size, 0));
     }
     platform::CutToBytes(line, kMaxLine);
     return line;
@@ -88,10 +84,19 @@ void Restore(TableDef& table, std::int32_t position, KeyBuffer& key, bool keyed)
                                 keyed ? key.keyNumber : static_cast<std::int8_t>(-1));
 }
 
+// Records per request: at least one (a request for none is answered with no records and the
+// same position, so the pass would never end), and at most what the 16-bit count can say.
+std::uint16_t RecordsPerRequest(int maxRecords) {
+    return static_cast<std::uint16_t>(std::clamp(maxRecords, 1, 0xFFFF));
+}
+
+// One pass. It copies what it needs of the request, and after every event it checks that the
+// table is still the same open table: a handler may close it or reload the dictionary, and the
+// pass then ends with the lines it has.
 class Fill {
 public:
     Fill(TableDef& table, const ExtendedFillRequest& request, ExtendedFillTarget& target)
-        : table_(table), request_(request), target_(target) {}
+        : table_(table), watch_(table), request_(request), target_(target) {}
 
     int Run(int indexId, int& resultId) {
         resultId = -1;
@@ -106,31 +111,25 @@ public:
             return -1;
         }
         ExtendedRequest request;
-        int built = -1;
-        try {
-            // The reply area grows with the record length and the records asked for.
-            built = BuildExtendedRequest(table_, "UC",
+        int built = BuildExtendedRequest(table_, "UC",
                                          static_cast<std::uint16_t>(request_.skipRecords),
-                                         request_.conditions, request_.ignoreCase,
-                                         request_.fields,
-                                         static_cast<std::uint16_t>(request_.maxRecords), request);
-        } catch (const std::bad_alloc&) {
-            ShowMessage(VE001, "zelDbEx", __LINE__);
-        }
+                                         request_.conditions, request_.ignoreCase, request_.fields,
+                                         RecordsPerRequest(request_.maxRecords), request);
         int result = built == 0 ? Loop(scan, key, request, resultId) : -1;
-        Restore(table_, remembered, key, scan.keyed);
+        if (watch_.Intact()) Restore(table_, remembered, key, scan.keyed);
         return result;
     }
 
 private:
     int Loop(const Scan& scan, KeyBuffer& key, ExtendedRequest& request, int& resultId) {
-        std::vector<const FieldDef*> listed = ListedFields(table_, request_.fields);
+        const std::vector<FieldDef> listed = ListedFields(table_, request.fieldIndexes);
         int code = scan.extendedCode + 100 * (request_.locks >= 1 && request_.locks <= 4
                                                   ? request_.locks
                                                   : 0);
         target_.ClearLines();
         std::vector<std::uint8_t> buffer;
         for (;;) {
+            if (!watch_.Intact()) return 0;
             // The reply overwrites the request: each call starts from the request again (the
             // buffer keeps its room from one call to the next).
             buffer.assign(request.buffer.begin(), request.buffer.end());
@@ -145,25 +144,29 @@ private:
                 return -1;
             }
             buffer.resize(std::min<std::size_t>(buffer.size(), dataLength));
+            const std::vector<ReplyRecord> records = ReadReply(buffer.data(), buffer.size());
             bool full = false;
-            for (const ReplyRecord& record : ReadReply(buffer.data(), buffer.size())) {
+            for (const ReplyRecord& record : records) {
                 std::string line = LineOf(record, listed, request_.separator);
                 PendingLine& pending = ExtendedFillPendingLine();
                 pending.Clear();
-                if (target_.RaiseFormat(line)) return 0;
+                bool aborted = target_.RaiseFormat(line);
+                if (aborted || !watch_.Intact()) return 0;
                 if (!pending.Text().empty()) line = pending.Text();
-                if (line.empty()) continue;
+                // An empty line is an item too: it still stands for its record.
                 if (!target_.AddLine(line, request_.savePosition ? record.position : 0)) {
                     full = true;
                     break;
                 }
             }
-            if (status == 9 || full) return 0;
+            // A block with no records leaves the position where it was: asking again would
+            // give the same answer for ever.
+            if (status == 9 || full || (status == 0 && records.empty())) return 0;
             if (status != 0 && !request_.gridRows) {
                 target_.RaiseBtrieveError(status);
                 return 0;
             }
-            if (status == 0 && request_.leaveResults && !Keep(buffer, resultId)) {
+            if (status == 0 && request_.leaveResults && !Keep(table_, request, buffer, resultId)) {
                 ShowMessage(VE001, "zelDbEx", __LINE__);
                 return -1;
             }
@@ -172,20 +175,18 @@ private:
         }
     }
 
-    bool Keep(const std::vector<std::uint8_t>& reply, int& resultId) {
-        try {
-            if (resultId < 0) {
-                resultId = KeepReply(table_, request_.fields, reply);
-                return true;  // with every slot in use the reply is simply not kept
-            }
-            return AppendReply(resultId, reply);
-        } catch (const std::bad_alloc&) {
-            return false;
+    static bool Keep(const TableDef& table, const ExtendedRequest& request,
+                     const std::vector<std::uint8_t>& reply, int& resultId) {
+        if (resultId < 0) {
+            resultId = KeepReply(table, request.fieldIndexes, reply);
+            return true;  // with every slot in use the reply is simply not kept
         }
+        return AppendReply(resultId, reply);
     }
 
     TableDef& table_;
-    const ExtendedFillRequest& request_;
+    const TableWatch watch_;
+    const ExtendedFillRequest request_;
     ExtendedFillTarget& target_;
 };
 
@@ -194,7 +195,12 @@ private:
 int RunExtendedFill(TableDef& table, int indexId, const ExtendedFillRequest& request,
                     ExtendedFillTarget& target, int& resultId) {
     if (!table.open) return -1;
-    return Fill(table, request, target).Run(indexId, resultId);
+    try {
+        return Fill(table, request, target).Run(indexId, resultId);
+    } catch (const std::bad_alloc&) {
+        ShowMessage(VE001, "zelDbEx", __LINE__);
+        return -1;
+    }
 }
 
 }  // namespace zelmor

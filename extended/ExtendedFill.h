@@ -25,7 +25,7 @@ struct ExtendedFillRequest {
     bool ignoreCase = false;
     std::string fields;
     int skipRecords = 0;  // the reject count of each request
-    int maxRecords = 0;   // records per request
+    int maxRecords = 300;  // records per request, taken as 1 to 65,535
     bool leaveResults = false;
     bool savePosition = false;
     std::string separator = " ";
@@ -48,7 +48,8 @@ public:
 
 // Runs the fill on an open table along the key at segment position `indexId`. With
 // leaveResults, the kept replies' result set ID is put in `resultId` (-1 when none was kept).
-// Gives 0, or -1 after the failure was reported.
+// Gives 0, or -1 after the failure was reported. A handler that closes the table or reloads the
+// dictionary ends the pass with the lines added so far.
 int RunExtendedFill(TableDef& table, int indexId, const ExtendedFillRequest& request,
                     ExtendedFillTarget& target, int& resultId);
 

@@ -224,6 +224,7 @@ bool ParseFieldList(const TableDef& table, const std::string& fieldList, ParsedF
             return false;
         }
         const FieldDef& field = table.fields[static_cast<std::size_t>(index)];
+        parsed.fieldIndexes.push_back(index);
         PutU16(parsed.descriptors, static_cast<std::uint32_t>(field.size));
         PutU16(parsed.descriptors, static_cast<std::uint32_t>(field.offset));
         ++parsed.fieldCount;
@@ -244,27 +245,43 @@ int ParseFieldRef(const TableDef& table, const std::string& text, std::size_t& p
             number = std::min<std::size_t>(number * 10 + static_cast<std::size_t>(digit - '0'),
                                            table.fields.size());
         }
-        return number < table.fields.size() ? static_cast<int>(number) : -1;
+        if (number < table.fields.size()) return static_cast<int>(number);
+        ShowMessage(VE025);
+        return -1;
     }
     int index = table.FieldIndex(reference.text);
     if (index < 0) ShowMessage(VE818, reference.text.c_str());
     return index;
 }
 
-int BuildExtendedRequest(const TableDef& table, const char mode[2], std::uint16_t rejectCount,
-                         const std::string& condition, bool ignoreCase,
-                         const std::string& fieldList, std::uint16_t maxRecords,
-                         ExtendedRequest& request) {
+namespace {
+
+int BuildRequest(const TableDef& table, const char mode[2], std::uint16_t rejectCount,
+                 const std::string& condition, bool ignoreCase, const std::string& fieldList,
+                 std::uint16_t maxRecords, ExtendedRequest& request) {
+    constexpr std::size_t kMaxRequestLength = 0xFFFF;  // the request's length is a 16-bit number
     ParsedCondition parsed;
     if (!ParseSearchCondition(table, condition, ignoreCase, parsed)) return -8;
+    if (8 + parsed.terms.size() + 4 > kMaxRequestLength) {
+        ShowMessage(VE039, -8);
+        return -8;
+    }
     ParsedFieldList fields;
     if (!ParseFieldList(table, fieldList, fields)) return -9;
     std::size_t length = 8 + parsed.terms.size() + 4 + fields.descriptors.size();
-    // The request's length is a 16-bit number.
-    if (length > 0xFFFF) return -8;
-    std::size_t replySize = (std::size_t{fields.recordLength} + 6) * maxRecords + 2;
+    if (length > kMaxRequestLength) {
+        ShowMessage(VE039, -9);
+        return -9;
+    }
+    // Counted in 64 bits: on a 32-bit system the product could wrap.
+    const std::uint64_t replySize = (std::uint64_t{fields.recordLength} + 6) * maxRecords + 2;
+    if (replySize > kMaxReplyRoom) {
+        ShowMessage(VE001, "zelDbEx", __LINE__);
+        return -99;
+    }
+    const std::size_t total = std::max<std::size_t>(length, static_cast<std::size_t>(replySize));
     std::vector<std::uint8_t> bytes;
-    bytes.reserve(std::max(length, replySize));
+    bytes.reserve(total);
     PutU16(bytes, static_cast<std::uint32_t>(length));
     bytes.push_back(static_cast<std::uint8_t>(mode[0]));
     bytes.push_back(static_cast<std::uint8_t>(mode[1]));
@@ -274,10 +291,26 @@ int BuildExtendedRequest(const TableDef& table, const char mode[2], std::uint16_
     PutU16(bytes, maxRecords);
     PutU16(bytes, fields.fieldCount);
     bytes.insert(bytes.end(), fields.descriptors.begin(), fields.descriptors.end());
-    bytes.resize(std::max(length, replySize), 0);
+    bytes.resize(total, 0);
     request.buffer = std::move(bytes);
     request.extractedLength = fields.recordLength;
+    request.fieldIndexes = std::move(fields.fieldIndexes);
     return 0;
+}
+
+}  // namespace
+
+int BuildExtendedRequest(const TableDef& table, const char mode[2], std::uint16_t rejectCount,
+                         const std::string& condition, bool ignoreCase,
+                         const std::string& fieldList, std::uint16_t maxRecords,
+                         ExtendedRequest& request) {
+    try {
+        return BuildRequest(table, mode, rejectCount, condition, ignoreCase, fieldList,
+                            maxRecords, request);
+    } catch (const std::bad_alloc&) {
+        ShowMessage(VE001, "zelDbEx", __LINE__);
+        return -99;
+    }
 }
 
 void SetRequestMode(ExtendedRequest& request, const char mode[2]) {

@@ -22,7 +22,7 @@ namespace {
 // after the data control that ran the operation has released its dictionary.
 struct ResultSet {
     std::vector<FieldDef> fields;
-    std::string fieldList;
+    std::vector<int> fieldIndexes;        // the fields each record holds, in order
     std::vector<ReplyRecord> records;     // point into `reply`
     std::vector<std::uint8_t> reply;      // u16 count, then the records, as the reply holds them
 };
@@ -65,13 +65,8 @@ const ReplyRecord* RecordAt(const ResultSet& set, int recordIndex) {
 std::string FieldText(const ResultSet& set, int fieldIndex, int recordIndex) {
     const ReplyRecord* record = RecordAt(set, recordIndex);
     if (record == nullptr || fieldIndex < 0) return {};
-    TableDef listed;
-    listed.fields = set.fields;
-    std::size_t position = 0;
     std::size_t dataAt = 0;
-    while (position < set.fieldList.size()) {
-        int listedIndex = ParseFieldRef(listed, set.fieldList, position);
-        if (listedIndex < 0) break;
+    for (int listedIndex : set.fieldIndexes) {
         const FieldDef& field = set.fields[static_cast<std::size_t>(listedIndex)];
         if (listedIndex == fieldIndex) {
             std::string text = FieldToText(field, record->data, record->length, dataAt);
@@ -101,16 +96,10 @@ int DbExAccess(TableDef& table, int operation, const std::string& condition,
         return exrc::kOperationRefused;
     }
     ExtendedRequest request;
-    int status;
-    try {
-        status = BuildExtendedRequest(table, TheDbManager().ExtendedMode(),
+    int status = BuildExtendedRequest(table, TheDbManager().ExtendedMode(),
                                       static_cast<std::uint16_t>(rejectCount), condition,
                                       ignoreCase, fieldList, static_cast<std::uint16_t>(maxRecords),
                                       request);
-    } catch (const std::bad_alloc&) {
-        ShowMessage(VE001, "zelDbEx", __LINE__);
-        return exrc::kOutOfMemory;
-    }
     if (status != 0) return status;
     KeyBuffer key;
     if (!BuildKeyBuffer(table, indexId, key)) return rc::kNoSuchKey;
@@ -120,7 +109,13 @@ int DbExAccess(TableDef& table, int operation, const std::string& condition,
                                          key.length, key.keyNumber);
     if (!KeptStatus(status)) return status;
     request.buffer.resize(std::min<std::size_t>(request.buffer.size(), dataLength));
-    int id = KeepReply(table, fieldList, request.buffer);
+    int id = -1;
+    try {
+        id = KeepReply(table, request.fieldIndexes, request.buffer);
+    } catch (const std::bad_alloc&) {
+        ShowMessage(VE001, "zelDbEx", __LINE__);
+        return exrc::kOutOfMemory;
+    }
     if (id >= 0) {
         resultId = id;
         count = ResultSetRecordCount(id);
@@ -128,13 +123,13 @@ int DbExAccess(TableDef& table, int operation, const std::string& condition,
     return status;
 }
 
-int KeepReply(const TableDef& table, const std::string& fieldList,
+int KeepReply(const TableDef& table, const std::vector<int>& fieldIndexes,
               const std::vector<std::uint8_t>& reply) {
     int id = FirstFreeSlot();
     if (id < 0) return -1;
     ResultSet set;
     set.fields = table.fields;
-    set.fieldList = fieldList;
+    set.fieldIndexes = fieldIndexes;
     set.reply = reply;
     Reindex(set);
     Slots()[static_cast<std::size_t>(id)] = std::move(set);

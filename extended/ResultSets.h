@@ -44,8 +44,9 @@ int DbExFree(int resultId);
 int DbExSetMode(const std::string& mode);
 
 // For list fills that keep their replies: the first kept reply takes a slot (its number is
-// returned, -1 when all are in use); later ones append their records to it.
-int KeepReply(const TableDef& table, const std::string& fieldList,
+// returned, -1 when all are in use); later ones append their records to it. `fieldIndexes` are
+// the fields each record holds, as the request listed them.
+int KeepReply(const TableDef& table, const std::vector<int>& fieldIndexes,
               const std::vector<std::uint8_t>& reply);
 bool AppendReply(int resultId, const std::vector<std::uint8_t>& reply);
 

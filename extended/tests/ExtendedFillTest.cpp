@@ -82,14 +82,15 @@ TEST_F(ExtendedFillTest, ScansBackwardsAndKeepsPositions) {
     EXPECT_NE(list.items[0], list.items[1]);
 }
 
-TEST_F(ExtendedFillTest, FormatHandlersReplaceDropOrAbort) {
+// An emptied line stays an item: every record of an extended list has its line.
+TEST_F(ExtendedFillTest, FormatHandlersReplaceEmptyOrAbort) {
     list.onFormat = [&](std::string& line) {
-        if (line.rfind("2 ", 0) == 0) line.clear();                   // dropped
+        if (line.rfind("2 ", 0) == 0) line.clear();                   // emptied
         if (line.rfind("3 ", 0) == 0) ExtendedFillPendingLine().Set("three");  // replaced
         return line.rfind("6 ", 0) == 0;                              // abort at 6
     };
     ASSERT_EQ(Run(), 0);
-    EXPECT_EQ(list.lines, (std::vector<std::string>{"1 N1", "three", "4 N4", "5 N5"}));
+    EXPECT_EQ(list.lines, (std::vector<std::string>{"1 N1", "", "three", "4 N4", "5 N5"}));
     EXPECT_EQ(list.formats, 6);
 }
 
@@ -133,4 +134,65 @@ TEST_F(ExtendedFillTest, TheTablesPositionIsRestored) {
     EXPECT_EQ(DbGetFieldData(Customer(), "Code"), "3");
     ASSERT_EQ(DbAccess(Customer(), 6, "Code"), 0);
     EXPECT_EQ(DbGetFieldData(Customer(), "Code"), "4");
+}
+
+TEST_F(ExtendedFillTest, RecordsWithABlankFieldKeepTheirLines) {
+    InsertCustomer(8, "", "A");
+    request.fields = "Name";
+    request.savePosition = true;
+    ASSERT_EQ(Run(), 0);
+    ASSERT_EQ(list.lines.size(), 8u);
+    EXPECT_EQ(list.lines[7], "");
+    EXPECT_NE(list.items[7], 0u);
+}
+
+// A request for no records (or for a count the 16-bit number cannot say) would be answered
+// with nothing and the same position for ever: the pass asks for at least one.
+TEST_F(ExtendedFillTest, EveryRecordCountEndsThePass) {
+    for (int count : {0, -5, 65536, 70000}) {
+        request.maxRecords = count;
+        ASSERT_EQ(Run(), 0) << count;
+        EXPECT_EQ(list.lines.size(), 7u) << count;
+    }
+}
+
+// The list ends at the first name not followed by a comma; what follows is never read as
+// another field, neither in the lines nor in the kept results.
+TEST_F(ExtendedFillTest, FieldListsEndWhereTheParserEndsThem) {
+    request.fields = "Kind Name";
+    request.leaveResults = true;
+    ASSERT_EQ(Run(), 0);
+    EXPECT_EQ(list.lines[0], "A");
+    EXPECT_EQ(DbExGetFieldData(resultId, "Name", 0), "");
+    EXPECT_EQ(DbExGetFieldData(resultId, "Kind", 0), "A");
+    DbExFree(resultId);
+    request.fields = "Code,Name x";
+    ASSERT_EQ(Run(), 0);
+    EXPECT_EQ(list.lines[0], "1 N1");
+    EXPECT_EQ(DbExGetFieldData(resultId, "Name", 1), "N2");
+    EXPECT_TRUE(platform.Messages().empty());
+}
+
+// A Format handler may close the table, or free the whole dictionary: the pass ends with the
+// lines it has and touches nothing that is gone (AddressSanitizer would report it).
+TEST_F(ExtendedFillTest, AHandlerThatClosesTheTableOrDropsTheDictionaryEndsThePass) {
+    list.onFormat = [&](std::string& line) {
+        if (line.rfind("2 ", 0) == 0) CloseTable(Customer());
+        return false;
+    };
+    ASSERT_EQ(Run(), 0);
+    EXPECT_EQ(list.lines, std::vector<std::string>{"1 N1"});
+
+    ASSERT_EQ(OpenTable(*context, Customer(), "", kOpenNormal), 0);
+    list.onFormat = [&](std::string& line) {
+        if (line.rfind("3 ", 0) == 0) {
+            CloseAllTables(*context);
+            context.reset();
+        }
+        return false;
+    };
+    TableDef& customer = Customer();
+    EXPECT_EQ(RunExtendedFill(customer, 0, request, list, resultId), 0);
+    EXPECT_EQ(list.lines.size(), 2u);
+    ASSERT_EQ(LoadDictionaryFull(directory.Path(), context), 0);  // for the fixture's teardown
 }

@@ -198,6 +198,10 @@ TEST_F(ExtendedRequestTest, FieldRefsWalkAStoredList) {
     EXPECT_EQ(position, list.size());
     EXPECT_EQ(ParseFieldRef(table, list, position), -1);
     EXPECT_TRUE(platform.Messages().empty());
+    std::string pastTheFields = "9";
+    position = 0;
+    EXPECT_EQ(ParseFieldRef(table, pastTheFields, position), -1);
+    EXPECT_EQ(OnlyMessage(), "VE025 フィールドIDの指定が範囲外です。");
 }
 
 TEST_F(ExtendedRequestTest, RequestLayoutAndReplyRoom) {
@@ -223,4 +227,39 @@ TEST_F(ExtendedRequestTest, RequestLayoutAndReplyRoom) {
     EXPECT_EQ(small.buffer.size(), 16u);  // the request itself is longer than its reply room
     EXPECT_EQ(BuildExtendedRequest(table, "UC", 0, "Code = 1", false, "Code", 1, small), -8);
     EXPECT_EQ(BuildExtendedRequest(table, "UC", 0, "", false, "", 1, small), -9);
+}
+
+// A request must say its length in 16 bits and ask for a reply room that can be had: what goes
+// beyond is refused with its message, never cut short or wrapped.
+TEST_F(ExtendedRequestTest, OversizedRequestsAreRefusedWithTheirMessage) {
+    auto repeated = [](const std::string& piece, const std::string& joiner, int count) {
+        std::string text = piece;
+        for (int i = 1; i < count; ++i) text += joiner + piece;
+        return text;
+    };
+    struct Case {
+        const char* what;
+        std::string condition;
+        std::string fields;
+        std::uint16_t maxRecords;
+        int result;
+        const char* message;
+    } cases[] = {
+        {"condition", repeated("@Code = 1", " & ", 8000), "Code", 10, -8,
+         "VE039 Extended Operationエラー(-8)"},
+        {"field list", "", repeated("Name", ",", 17000), 10, -9,
+         "VE039 Extended Operationエラー(-9)"},
+        // 4,000 Name fields are 40,000 bytes a record: 65,535 of them do not fit 2 GiB.
+        {"reply room", "", repeated("Name", ",", 4000), 65535, -99, "VE001 メモリ不足  zelDbEx"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        platform.Clear();
+        ExtendedRequest request;
+        EXPECT_EQ(BuildExtendedRequest(table, "UC", 0, c.condition, false, c.fields, c.maxRecords,
+                                       request),
+                  c.result);
+        EXPECT_EQ(OnlyMessage().rfind(c.message, 0), 0u) << OnlyMessage();
+        EXPECT_TRUE(request.buffer.empty());
+    }
 }
