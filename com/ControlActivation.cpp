@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "com/ControlBase.h"
+#include "com/Guarded.h"
 #include "com/Metrics.h"
 
 namespace zelmor::com {
@@ -158,13 +159,15 @@ HRESULT ControlBase::ShowPropertyPages(HWND parent) {
         if (SUCCEEDED(site->ShowPropertyFrame())) return S_OK;
     }
     if (class_.pageCount == 0) return S_OK;
-    std::vector<CLSID> pages;
-    for (size_t i = 0; i < class_.pageCount; ++i) pages.push_back(*class_.pages[i]);
-    IUnknown* self = static_cast<IOleObject*>(this);
-    std::wstring caption = AmbientDisplayName();
-    return OleCreatePropertyFrame(parent, 0, 0, caption.c_str(), 1, &self,
-                                  static_cast<ULONG>(pages.size()), pages.data(),
-                                  LOCALE_USER_DEFAULT, 0, nullptr);
+    return Guarded([&] {
+        std::vector<CLSID> pages;
+        for (size_t i = 0; i < class_.pageCount; ++i) pages.push_back(*class_.pages[i]);
+        IUnknown* self = static_cast<IOleObject*>(this);
+        std::wstring caption = AmbientDisplayName();
+        return OleCreatePropertyFrame(parent, 0, 0, caption.c_str(), 1, &self,
+                                      static_cast<ULONG>(pages.size()), pages.data(),
+                                      LOCALE_USER_DEFAULT, 0, nullptr);
+    });
 }
 
 }  // namespace zelmor::com

@@ -5,6 +5,7 @@
 #include <olectl.h>
 
 #include "com/Enumerator.h"
+#include "com/Guarded.h"
 #include "com/TypeLibrary.h"
 #include "com/Variant.h"
 
@@ -62,8 +63,11 @@ void ControlBase::FinalRelease() {
 
 STDMETHODIMP ControlBase::SetClientSite(IOleClientSite* site) {
     clientSite_ = ComPtr<IOleClientSite>(site);
-    if (site) OnClientSiteSet();
-    return S_OK;
+    if (!site) return S_OK;
+    return Guarded([&] {
+        OnClientSiteSet();
+        return S_OK;
+    });
 }
 
 STDMETHODIMP ControlBase::GetClientSite(IOleClientSite** site) {
@@ -261,11 +265,13 @@ STDMETHODIMP ControlBase::GetPages(CAUUID* pages) {
 STDMETHODIMP ControlBase::EnumConnectionPoints(IEnumConnectionPoints** out) {
     if (!out) return E_POINTER;
     *out = nullptr;
-    std::vector<IConnectionPoint*> points{&events_, &propertyNotify_};
-    auto enumerator = MakeInstance<ConnectionPointEnumerator>(std::move(points));
-    if (!enumerator) return E_OUTOFMEMORY;
-    *out = static_cast<IEnumConnectionPoints*>(enumerator.Detach());
-    return S_OK;
+    return Guarded([&] {
+        std::vector<IConnectionPoint*> points{&events_, &propertyNotify_};
+        auto enumerator = MakeInstance<ConnectionPointEnumerator>(std::move(points));
+        if (!enumerator) return E_OUTOFMEMORY;
+        *out = static_cast<IEnumConnectionPoints*>(enumerator.Detach());
+        return S_OK;
+    });
 }
 
 STDMETHODIMP ControlBase::FindConnectionPoint(REFIID iid, IConnectionPoint** out) {

@@ -5,6 +5,8 @@
 
 #include <ole2.h>
 
+#include "com/Guarded.h"
+
 namespace zelmor::com {
 
 STDMETHODIMP ControlBase::GetClassID(CLSID* clsid) {
@@ -15,19 +17,25 @@ STDMETHODIMP ControlBase::GetClassID(CLSID* clsid) {
 
 STDMETHODIMP ControlBase::InitNew() {
     dirty_ = false;
-    OnPropertiesLoaded();
-    return S_OK;
+    return Guarded([&] {
+        OnPropertiesLoaded();
+        return S_OK;
+    });
 }
 
 STDMETHODIMP ControlBase::Load(IStream* stream) {
     BeginLoad();
-    HRESULT hr = LoadPropertiesFromStream(ControlDispatch(), class_.properties, extent_, stream);
+    HRESULT hr = Guarded([&] {
+        return LoadPropertiesFromStream(ControlDispatch(), class_.properties, extent_, stream);
+    });
     EndLoad(SUCCEEDED(hr));
     return hr;
 }
 
 STDMETHODIMP ControlBase::Save(IStream* stream, BOOL clearDirty) {
-    HRESULT hr = SavePropertiesToStream(ControlDispatch(), class_.properties, extent_, stream);
+    HRESULT hr = Guarded([&] {
+        return SavePropertiesToStream(ControlDispatch(), class_.properties, extent_, stream);
+    });
     if (SUCCEEDED(hr) && clearDirty) dirty_ = false;
     return hr;
 }
@@ -49,13 +57,17 @@ STDMETHODIMP ControlBase::GetSizeMax(ULARGE_INTEGER* size) {
 
 STDMETHODIMP ControlBase::Load(IPropertyBag* bag, IErrorLog* log) {
     BeginLoad();
-    HRESULT hr = LoadPropertiesFromBag(ControlDispatch(), class_.properties, extent_, bag, log);
+    HRESULT hr = Guarded([&] {
+        return LoadPropertiesFromBag(ControlDispatch(), class_.properties, extent_, bag, log);
+    });
     EndLoad(SUCCEEDED(hr));
     return hr;
 }
 
 STDMETHODIMP ControlBase::Save(IPropertyBag* bag, BOOL clearDirty, BOOL) {
-    HRESULT hr = SavePropertiesToBag(ControlDispatch(), class_.properties, extent_, bag);
+    HRESULT hr = Guarded([&] {
+        return SavePropertiesToBag(ControlDispatch(), class_.properties, extent_, bag);
+    });
     if (SUCCEEDED(hr) && clearDirty) dirty_ = false;
     return hr;
 }
@@ -65,7 +77,12 @@ void ControlBase::EndLoad(bool loaded) {
     dirty_ = false;
     // A stream that broke off part-way leaves some properties set and others not: the control
     // does not start up on such a half of its settings.
-    if (loaded) OnPropertiesLoaded();
+    if (loaded) {
+        Guarded([&] {
+            OnPropertiesLoaded();
+            return S_OK;
+        });
+    }
     FireViewChange();
 }
 

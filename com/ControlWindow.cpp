@@ -86,13 +86,19 @@ void ControlBase::DestroyControlWindow() {
     child_ = nullptr;
 }
 
+// No exception may leave a window procedure (the window system is not C++): a handler that
+// throws leaves the message answered with 0.
 LRESULT ControlBase::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     HWND window = window_;
     // A handler may release the last reference to the control.
     InternalAddRef();
     LRESULT result = 0;
-    if (!OnMessage(message, wParam, lParam, result)) {
-        result = DefWindowProcW(window, message, wParam, lParam);
+    try {
+        if (!OnMessage(message, wParam, lParam, result)) {
+            result = DefWindowProcW(window, message, wParam, lParam);
+        }
+    } catch (...) {
+        result = 0;
     }
     InternalRelease();
     return result;
@@ -103,8 +109,12 @@ LRESULT ControlBase::HandleChildMessage(UINT message, WPARAM wParam, LPARAM lPar
     WNDPROC original = childProcedure_;
     InternalAddRef();
     LRESULT result = 0;
-    if (!OnChildMessage(message, wParam, lParam, result)) {
-        result = CallWindowProcW(original, child, message, wParam, lParam);
+    try {
+        if (!OnChildMessage(message, wParam, lParam, result)) {
+            result = CallWindowProcW(original, child, message, wParam, lParam);
+        }
+    } catch (...) {
+        result = 0;
     }
     InternalRelease();
     return result;

@@ -7,6 +7,7 @@
 
 #include "com/ComPtr.h"
 #include "com/DispatchInvoke.h"
+#include "com/Guarded.h"
 #include "com/TypeLibrary.h"
 
 namespace zelmor::com {
@@ -42,8 +43,10 @@ class DispatchImpl : public DualInterface {
         ComPtr<ITypeInfo> info;
         HRESULT hr = ModuleTypeInfo(__uuidof(DualInterface), info.Put());
         if (FAILED(hr)) return hr;
-        return InvokeThroughTypeInfo(static_cast<DualInterface*>(this), info.Get(), id, flags,
-                                     params, result, exception, argumentError);
+        return Guarded([&] {
+            return InvokeThroughTypeInfo(static_cast<DualInterface*>(this), info.Get(), id, flags,
+                                         params, result, exception, argumentError);
+        });
     }
 };
 

@@ -4,6 +4,7 @@
 
 #include "binding/BindingRegistry.h"
 #include "binding/FormDiscovery.h"
+#include "com/Guarded.h"
 #include "com/ModuleState.h"
 #include "com/TypeLibrary.h"
 #include "com/Variant.h"
@@ -166,306 +167,440 @@ void ZelBtr::OnDraw(HDC dc, const RECT& bounds) {
 
 // --- Properties ---
 
-STDMETHODIMP ZelBtr::get_DDFDir(BSTR* value) { return OutText(logic_.ddfDir, value); }
+STDMETHODIMP ZelBtr::get_DDFDir(BSTR* value) {
+    return com::Guarded([&]() -> HRESULT { return OutText(logic_.ddfDir, value); });
+}
 
 // At run time a new directory brings a new dictionary. While the properties are being loaded
 // the directory is only stored: initialisation reads it once they are all there.
 STDMETHODIMP ZelBtr::put_DDFDir(BSTR value) {
-    std::string before = logic_.ddfDir;
-    HRESULT hr = SetProperty(kDispDDFDir, logic_.ddfDir, Ansi(value));
-    if (hr == S_OK && logic_.ddfDir != before && propertiesLoaded_ && ClientSite() &&
-        ControlBase::UserMode()) {
-        logic_.ApplyDictionaryDirectory();
-        FireViewChange();
-    }
-    return hr;
+    return com::Guarded([&]() -> HRESULT {
+        std::string before = logic_.ddfDir;
+        HRESULT hr = SetProperty(kDispDDFDir, logic_.ddfDir, Ansi(value));
+        if (hr == S_OK && logic_.ddfDir != before && propertiesLoaded_ && ClientSite() &&
+            ControlBase::UserMode()) {
+            logic_.ApplyDictionaryDirectory();
+            FireViewChange();
+        }
+        return hr;
+    });
 }
 
-STDMETHODIMP ZelBtr::get_OwnerName(BSTR* value) { return OutText(logic_.ownerName, value); }
+STDMETHODIMP ZelBtr::get_OwnerName(BSTR* value) {
+    return com::Guarded([&]() -> HRESULT { return OutText(logic_.ownerName, value); });
+}
 STDMETHODIMP ZelBtr::put_OwnerName(BSTR value) {
-    return SetProperty(kDispOwnerName, logic_.ownerName, Ansi(value));
+    return com::Guarded([&]() -> HRESULT {
+        return SetProperty(kDispOwnerName, logic_.ownerName, Ansi(value));
+    });
 }
 
 STDMETHODIMP ZelBtr::get_OpenMode(_enumOpenMode* value) {
-    return Out(value, logic_.openMode);
+    return com::Guarded([&]() -> HRESULT {
+        return Out(value, logic_.openMode);
+    });
 }
 
 STDMETHODIMP ZelBtr::put_OpenMode(_enumOpenMode value) {
-    return SetProperty(kDispOpenMode, logic_.openMode, static_cast<int>(value));
+    return com::Guarded([&]() -> HRESULT {
+        return SetProperty(kDispOpenMode, logic_.openMode, static_cast<int>(value));
+    });
 }
 
 STDMETHODIMP ZelBtr::get_AllOpen(VARIANT_BOOL* value) {
-    return Out(value, logic_.allOpen ? VARIANT_TRUE : VARIANT_FALSE);
+    return com::Guarded([&]() -> HRESULT {
+        return Out(value, logic_.allOpen ? VARIANT_TRUE : VARIANT_FALSE);
+    });
 }
 
 STDMETHODIMP ZelBtr::put_AllOpen(VARIANT_BOOL value) {
-    return SetProperty(kDispAllOpen, logic_.allOpen, value != VARIANT_FALSE);
+    return com::Guarded([&]() -> HRESULT {
+        return SetProperty(kDispAllOpen, logic_.allOpen, value != VARIANT_FALSE);
+    });
 }
 
-STDMETHODIMP ZelBtr::get_DistName(BSTR* value) { return OutText(logic_.distName, value); }
+STDMETHODIMP ZelBtr::get_DistName(BSTR* value) {
+    return com::Guarded([&]() -> HRESULT { return OutText(logic_.distName, value); });
+}
 STDMETHODIMP ZelBtr::put_DistName(BSTR value) {
-    return SetProperty(kDispDistName, logic_.distName, Ansi(value));
+    return com::Guarded([&]() -> HRESULT {
+        return SetProperty(kDispDistName, logic_.distName, Ansi(value));
+    });
 }
 
 STDMETHODIMP ZelBtr::get_CacheDDF(VARIANT_BOOL* value) {
-    return Out(value, logic_.cacheDdf ? VARIANT_TRUE : VARIANT_FALSE);
+    return com::Guarded([&]() -> HRESULT {
+        return Out(value, logic_.cacheDdf ? VARIANT_TRUE : VARIANT_FALSE);
+    });
 }
 
 STDMETHODIMP ZelBtr::put_CacheDDF(VARIANT_BOOL value) {
-    return SetProperty(kDispCacheDDF, logic_.cacheDdf, value != VARIANT_FALSE);
+    return com::Guarded([&]() -> HRESULT {
+        return SetProperty(kDispCacheDDF, logic_.cacheDdf, value != VARIANT_FALSE);
+    });
 }
 
 // The data control takes no focus: TabStop reads False and ignores what it is set to.
-STDMETHODIMP ZelBtr::get_TabStop(VARIANT_BOOL* value) { return Out(value, VARIANT_FALSE); }
-STDMETHODIMP ZelBtr::put_TabStop(VARIANT_BOOL) { return S_OK; }
+STDMETHODIMP ZelBtr::get_TabStop(VARIANT_BOOL* value) {
+    return com::Guarded([&]() -> HRESULT { return Out(value, VARIANT_FALSE); });
+}
+STDMETHODIMP ZelBtr::put_TabStop(VARIANT_BOOL) {
+    return com::Guarded([&]() -> HRESULT { return S_OK; });
+}
 
 // --- Methods ---
 
 STDMETHODIMP ZelBtr::About() {
-    MessageBoxW(GetActiveWindow(), L"Zelmor Controls for Btrieve 3.2", L"ZelBtr",
-                MB_OK | MB_ICONINFORMATION);
-    return S_OK;
+    return com::Guarded([&]() -> HRESULT {
+        MessageBoxW(GetActiveWindow(), L"Zelmor Controls for Btrieve 3.2", L"ZelBtr",
+                    MB_OK | MB_ICONINFORMATION);
+        return S_OK;
+    });
 }
 
-STDMETHODIMP ZelBtr::DbOpen(BSTR table, short* rc) { return Out(rc, logic_.DbOpen(Ansi(table))); }
+STDMETHODIMP ZelBtr::DbOpen(BSTR table, short* rc) {
+    return com::Guarded([&]() -> HRESULT { return Out(rc, logic_.DbOpen(Ansi(table))); });
+}
 
 STDMETHODIMP ZelBtr::DbClose(BSTR table, short* rc) {
-    return Out(rc, logic_.DbClose(Ansi(table)));
+    return com::Guarded([&]() -> HRESULT {
+        return Out(rc, logic_.DbClose(Ansi(table)));
+    });
 }
 
 // Does nothing: rc keeps what the caller put in it.
-STDMETHODIMP ZelBtr::GetUseCount(short* rc) { return rc == nullptr ? E_POINTER : S_OK; }
+STDMETHODIMP ZelBtr::GetUseCount(short* rc) {
+    return com::Guarded([&]() -> HRESULT { return rc == nullptr ? E_POINTER : S_OK; });
+}
 
 STDMETHODIMP ZelBtr::DbIsOpen(BSTR table, BOOL* open) {
-    return Out(open, logic_.DbIsOpen(Ansi(table)) ? TRUE : FALSE);
+    return com::Guarded([&]() -> HRESULT {
+        return Out(open, logic_.DbIsOpen(Ansi(table)) ? TRUE : FALSE);
+    });
 }
 
 STDMETHODIMP ZelBtr::DbGetFieldData(BSTR table, BSTR field, BSTR* data) {
-    return OutText(logic_.DbGetFieldData(Ansi(table), Ansi(field)), data);
+    return com::Guarded([&]() -> HRESULT {
+        return OutText(logic_.DbGetFieldData(Ansi(table), Ansi(field)), data);
+    });
 }
 
 STDMETHODIMP ZelBtr::DbSetFieldData(BSTR table, BSTR field, BSTR value, short* rc) {
-    return Out(rc, logic_.DbSetFieldData(Ansi(table), Ansi(field), Ansi(value)));
+    return com::Guarded([&]() -> HRESULT {
+        return Out(rc, logic_.DbSetFieldData(Ansi(table), Ansi(field), Ansi(value)));
+    });
 }
 
 STDMETHODIMP ZelBtr::DbAccess(short operation, BSTR table, BSTR index, short* rc) {
-    return Out(rc, logic_.DbAccess(operation, Ansi(table), Ansi(index)));
+    return com::Guarded([&]() -> HRESULT {
+        return Out(rc, logic_.DbAccess(operation, Ansi(table), Ansi(index)));
+    });
 }
 
 STDMETHODIMP ZelBtr::DbTransferToControl(BSTR table, short* rc) {
-    return Out(rc, logic_.DbTransferToControl(Ansi(table)));
+    return com::Guarded([&]() -> HRESULT {
+        return Out(rc, logic_.DbTransferToControl(Ansi(table)));
+    });
 }
 
 STDMETHODIMP ZelBtr::DbTransferFromControl(BSTR table, short* rc) {
-    return Out(rc, logic_.DbTransferFromControl(Ansi(table)));
+    return com::Guarded([&]() -> HRESULT {
+        return Out(rc, logic_.DbTransferFromControl(Ansi(table)));
+    });
 }
 
 STDMETHODIMP ZelBtr::DbBeginTransaction(short lockBias, short* rc) {
-    return Out(rc, zelmor::DbBeginTransaction(lockBias));
+    return com::Guarded([&]() -> HRESULT {
+        return Out(rc, zelmor::DbBeginTransaction(lockBias));
+    });
 }
 
-STDMETHODIMP ZelBtr::DbEndTransaction(short* rc) { return Out(rc, zelmor::DbEndTransaction()); }
+STDMETHODIMP ZelBtr::DbEndTransaction(short* rc) {
+    return com::Guarded([&]() -> HRESULT { return Out(rc, zelmor::DbEndTransaction()); });
+}
 
 STDMETHODIMP ZelBtr::DbAbortTransaction(short* rc) {
-    return Out(rc, zelmor::DbAbortTransaction());
+    return com::Guarded([&]() -> HRESULT {
+        return Out(rc, zelmor::DbAbortTransaction());
+    });
 }
 
 STDMETHODIMP ZelBtr::DbBeginConCurTransaction(short lockBias, short* rc) {
-    return Out(rc, zelmor::DbBeginConCurTransaction(lockBias));
+    return com::Guarded([&]() -> HRESULT {
+        return Out(rc, zelmor::DbBeginConCurTransaction(lockBias));
+    });
 }
 
 STDMETHODIMP ZelBtr::DbClearControlData(BSTR table, short* rc) {
-    return Out(rc, logic_.DbClearControlData(Ansi(table)));
+    return com::Guarded([&]() -> HRESULT {
+        return Out(rc, logic_.DbClearControlData(Ansi(table)));
+    });
 }
 
 STDMETHODIMP ZelBtr::DbUnlock(BSTR table, short unlockType, short* rc) {
-    return Out(rc, logic_.DbUnlock(Ansi(table), unlockType));
+    return com::Guarded([&]() -> HRESULT {
+        return Out(rc, logic_.DbUnlock(Ansi(table), unlockType));
+    });
 }
 
 STDMETHODIMP ZelBtr::DbGetPosition(BSTR table, long* position) {
-    return Out(position, logic_.DbGetPosition(Ansi(table)));
+    return com::Guarded([&]() -> HRESULT {
+        return Out(position, logic_.DbGetPosition(Ansi(table)));
+    });
 }
 
 STDMETHODIMP ZelBtr::DbGetDirect(BSTR table, long position, BSTR index, short* rc) {
-    return Out(rc, logic_.DbGetDirect(Ansi(table), position, Ansi(index)));
+    return com::Guarded([&]() -> HRESULT {
+        return Out(rc, logic_.DbGetDirect(Ansi(table), position, Ansi(index)));
+    });
 }
 
 STDMETHODIMP ZelBtr::DbGetDataSize(BSTR table, BSTR field, short* size) {
-    return Out(size, logic_.DbGetDataSize(Ansi(table), Ansi(field)));
+    return com::Guarded([&]() -> HRESULT {
+        return Out(size, logic_.DbGetDataSize(Ansi(table), Ansi(field)));
+    });
 }
 
 STDMETHODIMP ZelBtr::DbGetDataType(BSTR table, BSTR field, short* type) {
-    return Out(type, logic_.DbGetDataType(Ansi(table), Ansi(field)));
+    return com::Guarded([&]() -> HRESULT {
+        return Out(type, logic_.DbGetDataType(Ansi(table), Ansi(field)));
+    });
 }
 
 STDMETHODIMP ZelBtr::DbGetByPercentage(BSTR table, BSTR key, short percentage, short* rc) {
-    return Out(rc, logic_.DbGetByPercentage(Ansi(table), Ansi(key),
-                                            static_cast<std::uint16_t>(percentage)));
+    return com::Guarded([&]() -> HRESULT {
+        return Out(rc, logic_.DbGetByPercentage(Ansi(table), Ansi(key),
+                                                static_cast<std::uint16_t>(percentage)));
+    });
 }
 
 STDMETHODIMP ZelBtr::DbFindPercentage(BSTR table, BSTR key, long position, short* percentage,
                                       short* rc) {
-    int found = 0;
-    int status = logic_.DbFindPercentage(Ansi(table), Ansi(key), position, found);
-    if (percentage != nullptr && status == 0) *percentage = static_cast<short>(found);
-    return Out(rc, status);
+    return com::Guarded([&]() -> HRESULT {
+        int found = 0;
+        int status = logic_.DbFindPercentage(Ansi(table), Ansi(key), position, found);
+        if (percentage != nullptr && status == 0) *percentage = static_cast<short>(found);
+        return Out(rc, status);
+    });
 }
 
 STDMETHODIMP ZelBtr::DbExGetFieldData(short resultId, BSTR field, short record, BSTR* data) {
-    return OutText(logic_.DbExGetFieldData(resultId, Ansi(field), record), data);
+    return com::Guarded([&]() -> HRESULT {
+        return OutText(logic_.DbExGetFieldData(resultId, Ansi(field), record), data);
+    });
 }
 
 STDMETHODIMP ZelBtr::DbExGetPosition(short resultId, short record, long* position) {
-    return Out(position, logic_.DbExGetPosition(resultId, record));
+    return com::Guarded([&]() -> HRESULT {
+        return Out(position, logic_.DbExGetPosition(resultId, record));
+    });
 }
 
 STDMETHODIMP ZelBtr::DbExFree(short resultId) {
-    logic_.DbExFree(resultId);
-    return S_OK;
+    return com::Guarded([&]() -> HRESULT {
+        logic_.DbExFree(resultId);
+        return S_OK;
+    });
 }
 
 STDMETHODIMP ZelBtr::DbExAccess(short operation, BSTR table, BSTR condition, BSTR fields,
                                 BSTR key, short skip, short maxRecords, VARIANT_BOOL ignoreCase,
                                 short* resultId, long* count, short* rc) {
-    int id = -1, records = 0;
-    int status = logic_.DbExAccess(operation, Ansi(table), Ansi(condition), Ansi(fields),
-                                   Ansi(key), static_cast<std::uint16_t>(skip),
-                                   static_cast<std::uint16_t>(maxRecords),
-                                   ignoreCase != VARIANT_FALSE, id, records);
-    if (id >= 0) {
-        if (resultId != nullptr) *resultId = static_cast<short>(id);
-        if (count != nullptr) *count = records;
-    }
-    return Out(rc, status);
+    return com::Guarded([&]() -> HRESULT {
+        int id = -1, records = 0;
+        int status = logic_.DbExAccess(operation, Ansi(table), Ansi(condition), Ansi(fields),
+                                       Ansi(key), static_cast<std::uint16_t>(skip),
+                                       static_cast<std::uint16_t>(maxRecords),
+                                       ignoreCase != VARIANT_FALSE, id, records);
+        if (id >= 0) {
+            if (resultId != nullptr) *resultId = static_cast<short>(id);
+            if (count != nullptr) *count = records;
+        }
+        return Out(rc, status);
+    });
 }
 
 STDMETHODIMP ZelBtr::DbCreate(BSTR table, short* rc) {
-    return Out(rc, logic_.DbCreate(Ansi(table)));
+    return com::Guarded([&]() -> HRESULT {
+        return Out(rc, logic_.DbCreate(Ansi(table)));
+    });
 }
 
 STDMETHODIMP ZelBtr::DbGetNumOfRecords(BSTR table, long* count, short* rc) {
-    std::int32_t records = 0;
-    int status = logic_.DbGetNumOfRecords(Ansi(table), records);
-    if (count != nullptr && status == 0) *count = records;
-    return Out(rc, status);
+    return com::Guarded([&]() -> HRESULT {
+        std::int32_t records = 0;
+        int status = logic_.DbGetNumOfRecords(Ansi(table), records);
+        if (count != nullptr && status == 0) *count = records;
+        return Out(rc, status);
+    });
 }
 
 STDMETHODIMP ZelBtr::DbExSetMode(BSTR mode, short* rc) {
-    return Out(rc, logic_.DbExSetMode(Ansi(mode)));
+    return com::Guarded([&]() -> HRESULT {
+        return Out(rc, logic_.DbExSetMode(Ansi(mode)));
+    });
 }
 
 STDMETHODIMP ZelBtr::DbSetFileName(BSTR table, BSTR fileName, short* rc) {
-    return Out(rc, logic_.DbSetFileName(Ansi(table), Ansi(fileName)));
+    return com::Guarded([&]() -> HRESULT {
+        return Out(rc, logic_.DbSetFileName(Ansi(table), Ansi(fileName)));
+    });
 }
 
 STDMETHODIMP ZelBtr::DbClearFieldBuffer(BSTR table, short* rc) {
-    return Out(rc, logic_.DbClearFieldBuffer(Ansi(table)));
+    return com::Guarded([&]() -> HRESULT {
+        return Out(rc, logic_.DbClearFieldBuffer(Ansi(table)));
+    });
 }
 
 STDMETHODIMP ZelBtr::DbGetFieldDataByID(short tableId, short fieldId, BSTR* data) {
-    return OutText(logic_.DbGetFieldDataByID(tableId, fieldId), data);
+    return com::Guarded([&]() -> HRESULT {
+        return OutText(logic_.DbGetFieldDataByID(tableId, fieldId), data);
+    });
 }
 
 STDMETHODIMP ZelBtr::DbSetFieldDataByID(short tableId, short fieldId, BSTR value, short* rc) {
-    return Out(rc, logic_.DbSetFieldDataByID(tableId, fieldId, Ansi(value)));
+    return com::Guarded([&]() -> HRESULT {
+        return Out(rc, logic_.DbSetFieldDataByID(tableId, fieldId, Ansi(value)));
+    });
 }
 
 STDMETHODIMP ZelBtr::DbGetRecord(BSTR table, VARIANT* array, short* rc) {
-    return Out(rc, GetRecordIntoArray(logic_, Ansi(table), array));
+    return com::Guarded([&]() -> HRESULT {
+        return Out(rc, GetRecordIntoArray(logic_, Ansi(table), array));
+    });
 }
 
 STDMETHODIMP ZelBtr::DbSetRecord(BSTR table, VARIANT* array, short* rc) {
-    return Out(rc, SetRecordFromArray(logic_, Ansi(table), array));
+    return com::Guarded([&]() -> HRESULT {
+        return Out(rc, SetRecordFromArray(logic_, Ansi(table), array));
+    });
 }
 
-STDMETHODIMP ZelBtr::DbOpenAll(short* rc) { return Out(rc, logic_.DbOpenAll()); }
-STDMETHODIMP ZelBtr::DbCloseAll(short* rc) { return Out(rc, logic_.DbCloseAll()); }
-STDMETHODIMP ZelBtr::DbLoadDDF(short* rc) { return Out(rc, logic_.DbLoadDDF()); }
-STDMETHODIMP ZelBtr::DbReset(short* rc) { return Out(rc, logic_.DbReset()); }
+STDMETHODIMP ZelBtr::DbOpenAll(short* rc) {
+    return com::Guarded([&]() -> HRESULT { return Out(rc, logic_.DbOpenAll()); });
+}
+STDMETHODIMP ZelBtr::DbCloseAll(short* rc) {
+    return com::Guarded([&]() -> HRESULT { return Out(rc, logic_.DbCloseAll()); });
+}
+STDMETHODIMP ZelBtr::DbLoadDDF(short* rc) {
+    return com::Guarded([&]() -> HRESULT { return Out(rc, logic_.DbLoadDDF()); });
+}
+STDMETHODIMP ZelBtr::DbReset(short* rc) {
+    return com::Guarded([&]() -> HRESULT { return Out(rc, logic_.DbReset()); });
+}
 
 STDMETHODIMP ZelBtr::DbGetRecordLength(BSTR table, short* length, short* rc) {
-    std::int32_t value = 0;
-    int status = logic_.DbGetRecordLength(Ansi(table), value);
-    if (length != nullptr && status == 0) *length = static_cast<short>(value);
-    return Out(rc, status);
+    return com::Guarded([&]() -> HRESULT {
+        std::int32_t value = 0;
+        int status = logic_.DbGetRecordLength(Ansi(table), value);
+        if (length != nullptr && status == 0) *length = static_cast<short>(value);
+        return Out(rc, status);
+    });
 }
 
 STDMETHODIMP ZelBtr::DbGetRecordImage(BSTR table, VARIANT* bytes, short* rc) {
-    return Out(rc, GetRecordImageIntoArray(logic_, Ansi(table), bytes));
+    return com::Guarded([&]() -> HRESULT {
+        return Out(rc, GetRecordImageIntoArray(logic_, Ansi(table), bytes));
+    });
 }
 
 STDMETHODIMP ZelBtr::DbSetRecordImage(BSTR table, VARIANT* bytes, short* rc) {
-    return Out(rc, SetRecordImageFromArray(logic_, Ansi(table), bytes));
+    return com::Guarded([&]() -> HRESULT {
+        return Out(rc, SetRecordImageFromArray(logic_, Ansi(table), bytes));
+    });
 }
 
 STDMETHODIMP ZelBtr::DbGetPosBlock(BSTR table, VARIANT* bytes, short* rc) {
-    return Out(rc, GetPositionBlockIntoArray(logic_, Ansi(table), bytes));
+    return com::Guarded([&]() -> HRESULT {
+        return Out(rc, GetPositionBlockIntoArray(logic_, Ansi(table), bytes));
+    });
 }
 
 STDMETHODIMP ZelBtr::DbAccessByID(short operation, short tableId, short indexId, short* rc) {
-    return Out(rc, logic_.DbAccessByID(operation, tableId, indexId));
+    return com::Guarded([&]() -> HRESULT {
+        return Out(rc, logic_.DbAccessByID(operation, tableId, indexId));
+    });
 }
 
 // The record manager lives inside this library, so its module is this library's file.
 STDMETHODIMP ZelBtr::DbGetModulePath(BSTR* path, short* rc) {
-    if (path == nullptr || rc == nullptr) return E_POINTER;
-    const std::wstring module = com::ModulePath();
-    if (module.empty()) {
-        *path = nullptr;
-        *rc = -1;
+    return com::Guarded([&]() -> HRESULT {
+        if (path == nullptr || rc == nullptr) return E_POINTER;
+        const std::wstring module = com::ModulePath();
+        if (module.empty()) {
+            *path = nullptr;
+            *rc = -1;
+            return S_OK;
+        }
+        HRESULT hr = com::CopyToOut(module, path);
+        if (FAILED(hr)) return hr;
+        *rc = 0;
         return S_OK;
-    }
-    HRESULT hr = com::CopyToOut(module, path);
-    if (FAILED(hr)) return hr;
-    *rc = 0;
-    return S_OK;
+    });
 }
 
 STDMETHODIMP ZelBtr::DbSetLockBias(short lockBias, short* rc) {
-    return Out(rc, logic_.DbSetLockBias(lockBias));
+    return com::Guarded([&]() -> HRESULT {
+        return Out(rc, logic_.DbSetLockBias(lockBias));
+    });
 }
 
 STDMETHODIMP ZelBtr::DbGetNumOfTable(short* count, short* rc) {
-    std::int32_t value = 0;
-    int status = logic_.DbGetNumOfTable(value);
-    if (count != nullptr && status == 0) *count = static_cast<short>(value);
-    return Out(rc, status);
+    return com::Guarded([&]() -> HRESULT {
+        std::int32_t value = 0;
+        int status = logic_.DbGetNumOfTable(value);
+        if (count != nullptr && status == 0) *count = static_cast<short>(value);
+        return Out(rc, status);
+    });
 }
 
 STDMETHODIMP ZelBtr::DbGetNumOfField(BSTR table, short* count, short* rc) {
-    std::int32_t value = 0;
-    int status = logic_.DbGetNumOfField(Ansi(table), value);
-    if (count != nullptr && status == 0) *count = static_cast<short>(value);
-    return Out(rc, status);
+    return com::Guarded([&]() -> HRESULT {
+        std::int32_t value = 0;
+        int status = logic_.DbGetNumOfField(Ansi(table), value);
+        if (count != nullptr && status == 0) *count = static_cast<short>(value);
+        return Out(rc, status);
+    });
 }
 
 STDMETHODIMP ZelBtr::DbGetTableName(short tableId, BSTR* name, short* rc) {
-    std::string text;
-    int status = logic_.DbGetTableName(tableId, text);
-    return OutNameAndRc(text, status, name, rc);
+    return com::Guarded([&]() -> HRESULT {
+        std::string text;
+        int status = logic_.DbGetTableName(tableId, text);
+        return OutNameAndRc(text, status, name, rc);
+    });
 }
 
 STDMETHODIMP ZelBtr::DbGetFieldName(BSTR table, short fieldId, BSTR* name, short* rc) {
-    std::string text;
-    int status = logic_.DbGetFieldName(Ansi(table), fieldId, text);
-    return OutNameAndRc(text, status, name, rc);
+    return com::Guarded([&]() -> HRESULT {
+        std::string text;
+        int status = logic_.DbGetFieldName(Ansi(table), fieldId, text);
+        return OutNameAndRc(text, status, name, rc);
+    });
 }
 
 STDMETHODIMP ZelBtr::DbGetNumOfIndex(BSTR table, short* count, short* rc) {
-    std::int32_t value = 0;
-    int status = logic_.DbGetNumOfIndex(Ansi(table), value);
-    if (count != nullptr && status == 0) *count = static_cast<short>(value);
-    return Out(rc, status);
+    return com::Guarded([&]() -> HRESULT {
+        std::int32_t value = 0;
+        int status = logic_.DbGetNumOfIndex(Ansi(table), value);
+        if (count != nullptr && status == 0) *count = static_cast<short>(value);
+        return Out(rc, status);
+    });
 }
 
 STDMETHODIMP ZelBtr::DbGetIndexName(BSTR table, short indexId, BSTR* name, short* rc) {
-    std::string text;
-    int status = logic_.DbGetIndexName(Ansi(table), indexId, text);
-    return OutNameAndRc(text, status, name, rc);
+    return com::Guarded([&]() -> HRESULT {
+        std::string text;
+        int status = logic_.DbGetIndexName(Ansi(table), indexId, text);
+        return OutNameAndRc(text, status, name, rc);
+    });
 }
 
 STDMETHODIMP ZelBtr::DbIsNull(BSTR table, BSTR field, BOOL* isNull) {
-    return Out(isNull, logic_.DbIsNull(Ansi(table), Ansi(field)) ? TRUE : FALSE);
+    return com::Guarded([&]() -> HRESULT {
+        return Out(isNull, logic_.DbIsNull(Ansi(table), Ansi(field)) ? TRUE : FALSE);
+    });
 }
 
 HRESULT CreateZelBtr(REFIID iid, void** out) { return com::CreateInstance<ZelBtr>(iid, out); }

@@ -213,11 +213,9 @@ int LoadDictionaryDelayed(const std::string& directory, std::unique_ptr<FormCont
     }
 }
 
-// The table's own dictionary is read again from the directory its context was loaded from. (A
-// single process-wide "last delayed directory" would read the definitions of another
-// dictionary when two data controls load different directories.)
-int ResolveTableDefinitions(const FormContext& context, TableDef& table) {
-    if (table.definitionsLoaded) return 0;
+namespace {
+
+int ReadTableDefinitions(const FormContext& context, TableDef& table) {
     RecordManager& manager = CurrentRecordManager();
     int status = manager.DdfOpen(context.directory.c_str());
     if (status != 0) {
@@ -267,6 +265,22 @@ int ResolveTableDefinitions(const FormContext& context, TableDef& table) {
     table.bufferLength = table.recordLength;
     table.definitionsLoaded = true;
     return 0;
+}
+
+}  // namespace
+
+// The table's own dictionary is read again from the directory its context was loaded from. (A
+// single process-wide "last delayed directory" would read the definitions of another
+// dictionary when two data controls load different directories.)
+int ResolveTableDefinitions(const FormContext& context, TableDef& table) {
+    if (table.definitionsLoaded) return 0;
+    try {
+        return ReadTableDefinitions(context, table);
+    } catch (const std::bad_alloc&) {
+        CurrentRecordManager().DdfClose();
+        ShowMessage(VE001, "Zeldb", __LINE__);
+        return -1;
+    }
 }
 
 std::unique_ptr<FormContext> CopyFormContext(const FormContext& source) {

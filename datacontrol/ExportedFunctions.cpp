@@ -4,11 +4,14 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <new>
+#include <stdexcept>
 #include <string>
 
 #include "binding/BindingRegistry.h"
 #include "binding/Transfers.h"
 #include "core/FieldAccess.h"
+#include "core/Messages.h"
 #include "core/RecordOperations.h"
 #include "core/TableFiles.h"
 #include "extended/ResultSets.h"
@@ -94,6 +97,24 @@ char* TextResult(const std::string& text) {
 
 std::string Text(const char* text) { return text == nullptr ? std::string() : text; }
 
+// No exception leaves an exported function (its caller need not be C++): running out of memory
+// shows VE001 and gives `failed`, as does any other failure that would have been thrown.
+template <typename Result, typename Body>
+Result Guarded(Result failed, Body body) noexcept {
+    try {
+        return body();
+    } catch (const std::bad_alloc&) {
+    } catch (const std::length_error&) {  // a size beyond what a container can hold
+    } catch (...) {
+        return failed;
+    }
+    try {
+        ShowMessage(VE001, "zelmor", 0);
+    } catch (...) {  // too little memory left even for the message
+    }
+    return failed;
+}
+
 }  // namespace
 }  // namespace zelmor
 
@@ -102,139 +123,179 @@ using namespace zelmor;
 extern "C" {
 
 int16_t ZELMOR_API DbAttachControl(const char* controlName, const char* formName) {
-    DataSource* found = nullptr;
-    int status = Registry().FindDataSourceByFormName(Text(controlName), Text(formName), found);
-    if (status == lookup::kNotFound) return static_cast<int16_t>(status);
-    Current().registration = Registry().RegistrationOf(*found);
-    if (status == lookup::kNoDictionary) return static_cast<int16_t>(status);
-    // The control must be able to name its form window, as later calls will ask it.
-    WindowHandle window = 0;
-    return static_cast<int16_t>(found->QueryFormHandle(window));
+    return Guarded(static_cast<int16_t>(rc::kBadLength), [&]() -> int16_t {
+        DataSource* found = nullptr;
+        int status = Registry().FindDataSourceByFormName(Text(controlName), Text(formName), found);
+        if (status == lookup::kNotFound) return static_cast<int16_t>(status);
+        Current().registration = Registry().RegistrationOf(*found);
+        if (status == lookup::kNoDictionary) return static_cast<int16_t>(status);
+        // The control must be able to name its form window, as later calls will ask it.
+        WindowHandle window = 0;
+        return static_cast<int16_t>(found->QueryFormHandle(window));
+    });
 }
 
 int16_t ZELMOR_API DbAttachControlByHwnd(const char* controlName, ZelWindow window) {
-    DataSource* found = nullptr;
-    int status = Registry().FindDataSourceByWindow(Text(controlName), window, found);
-    if (status == lookup::kNotFound) return static_cast<int16_t>(status);
-    Current().registration = Registry().RegistrationOf(*found);
-    return static_cast<int16_t>(status);
+    return Guarded(static_cast<int16_t>(rc::kBadLength), [&]() -> int16_t {
+        DataSource* found = nullptr;
+        int status = Registry().FindDataSourceByWindow(Text(controlName), window, found);
+        if (status == lookup::kNotFound) return static_cast<int16_t>(status);
+        Current().registration = Registry().RegistrationOf(*found);
+        return static_cast<int16_t>(status);
+    });
 }
 
 // The settings of the open come from the attached data control itself.
 int16_t ZELMOR_API DbOpen(int16_t tableId) {
-    TableDef* table = nullptr;
-    int status = FindTable(tableId, table, false);
-    if (status != 0) return static_cast<int16_t>(status);
-    if (table->open) return rc::kAlreadyOpen;
-    DataSource* source = Attached();
-    return static_cast<int16_t>(
-        OpenTable(*source->Context(), *table, source->OwnerName(), source->OpenMode()));
+    return Guarded(static_cast<int16_t>(rc::kBadLength), [&]() -> int16_t {
+        TableDef* table = nullptr;
+        int status = FindTable(tableId, table, false);
+        if (status != 0) return static_cast<int16_t>(status);
+        if (table->open) return rc::kAlreadyOpen;
+        DataSource* source = Attached();
+        return static_cast<int16_t>(
+            OpenTable(*source->Context(), *table, source->OwnerName(), source->OpenMode()));
+    });
 }
 
 int16_t ZELMOR_API DbClose(int16_t tableId) {
-    TableDef* table = nullptr;
-    int status = FindTable(tableId, table, true);
-    return static_cast<int16_t>(status != 0 ? status : CloseTable(*table));
+    return Guarded(static_cast<int16_t>(rc::kBadLength), [&]() -> int16_t {
+        TableDef* table = nullptr;
+        int status = FindTable(tableId, table, true);
+        return static_cast<int16_t>(status != 0 ? status : CloseTable(*table));
+    });
 }
 
 int16_t ZELMOR_API DbCreate(int16_t tableId) {
-    TableDef* table = nullptr;
-    int status = FindTable(tableId, table, false);
-    if (status != 0) return static_cast<int16_t>(status);
-    if (table->open) return rc::kAlreadyOpen;
-    return static_cast<int16_t>(CreateTableFile(*Attached()->Context(), *table));
+    return Guarded(static_cast<int16_t>(rc::kBadLength), [&]() -> int16_t {
+        TableDef* table = nullptr;
+        int status = FindTable(tableId, table, false);
+        if (status != 0) return static_cast<int16_t>(status);
+        if (table->open) return rc::kAlreadyOpen;
+        return static_cast<int16_t>(CreateTableFile(*Attached()->Context(), *table));
+    });
 }
 
 int16_t ZELMOR_API DbAccess(int16_t operation, int16_t tableId, int16_t indexId) {
-    TableDef* table = nullptr;
-    int status = FindTable(tableId, table, true);
-    return static_cast<int16_t>(status != 0 ? status : DbAccessByID(*table, operation, indexId));
+    return Guarded(static_cast<int16_t>(rc::kBadLength), [&]() -> int16_t {
+        TableDef* table = nullptr;
+        int status = FindTable(tableId, table, true);
+        return static_cast<int16_t>(status != 0 ? status
+                                                : DbAccessByID(*table, operation, indexId));
+    });
 }
 
 int16_t ZELMOR_API DbGetDirect(int16_t tableId, int32_t position, int16_t indexId) {
-    TableDef* table = nullptr;
-    int status = FindTable(tableId, table, true);
-    return static_cast<int16_t>(
-        status != 0 ? status
-                    : DbGetDirectByID(*table, static_cast<std::uint32_t>(position), indexId));
+    return Guarded(static_cast<int16_t>(rc::kBadLength), [&]() -> int16_t {
+        TableDef* table = nullptr;
+        int status = FindTable(tableId, table, true);
+        return static_cast<int16_t>(
+            status != 0 ? status
+                        : DbGetDirectByID(*table, static_cast<std::uint32_t>(position), indexId));
+    });
 }
 
 int32_t ZELMOR_API DbGetPosition(int16_t tableId) {
-    TableDef* table = nullptr;
-    int status = FindTable(tableId, table, true);
-    return status != 0 ? status : zelmor::DbGetPosition(*table);
+    return Guarded(int32_t{-1}, [&]() -> int32_t {
+        TableDef* table = nullptr;
+        int status = FindTable(tableId, table, true);
+        return status != 0 ? status : zelmor::DbGetPosition(*table);
+    });
 }
 
 int16_t ZELMOR_API DbFindPercentage(int16_t tableId, int16_t indexId, int32_t position,
                                     int16_t* percentage) {
-    TableDef* table = nullptr;
-    int status = FindTable(tableId, table, true);
-    if (status != 0) return static_cast<int16_t>(status);
-    int found = 0;
-    status = DbFindPercentageByID(*table, indexId, static_cast<std::uint32_t>(position), found);
-    if (percentage != nullptr) *percentage = static_cast<int16_t>(found);
-    return static_cast<int16_t>(status);
+    return Guarded(static_cast<int16_t>(rc::kBadLength), [&]() -> int16_t {
+        TableDef* table = nullptr;
+        int status = FindTable(tableId, table, true);
+        if (status != 0) return static_cast<int16_t>(status);
+        int found = 0;
+        status = DbFindPercentageByID(*table, indexId, static_cast<std::uint32_t>(position), found);
+        if (percentage != nullptr) *percentage = static_cast<int16_t>(found);
+        return static_cast<int16_t>(status);
+    });
 }
 
 int16_t ZELMOR_API DbGetByPercentage(int16_t tableId, int16_t indexId, int16_t percentage) {
-    TableDef* table = nullptr;
-    int status = FindTable(tableId, table, true);
-    return static_cast<int16_t>(
-        status != 0 ? status
-                    : DbGetByPercentageByID(*table, indexId, static_cast<std::uint16_t>(percentage)));
+    return Guarded(static_cast<int16_t>(rc::kBadLength), [&]() -> int16_t {
+        TableDef* table = nullptr;
+        int status = FindTable(tableId, table, true);
+        return static_cast<int16_t>(
+            status != 0 ? status
+                        : DbGetByPercentageByID(*table, indexId,
+                                                static_cast<std::uint16_t>(percentage)));
+    });
 }
 
 int16_t ZELMOR_API DbUnlock(int16_t tableId, int16_t unlockType) {
-    TableDef* table = nullptr;
-    int status = FindTable(tableId, table, true);
-    return static_cast<int16_t>(status != 0 ? status : zelmor::DbUnlock(*table, unlockType));
+    return Guarded(static_cast<int16_t>(rc::kBadLength), [&]() -> int16_t {
+        TableDef* table = nullptr;
+        int status = FindTable(tableId, table, true);
+        return static_cast<int16_t>(status != 0 ? status : zelmor::DbUnlock(*table, unlockType));
+    });
 }
 
 int16_t ZELMOR_API DbGetNumOfRecords(int16_t tableId, int32_t* count) {
-    TableDef* table = nullptr;
-    int status = FindTable(tableId, table, true);
-    if (status != 0) return static_cast<int16_t>(status);
-    std::uint32_t records = 0;
-    status = zelmor::DbGetNumOfRecords(*table, records);
-    if (status == 0 && count != nullptr) *count = static_cast<int32_t>(records);
-    return static_cast<int16_t>(status);
+    return Guarded(static_cast<int16_t>(rc::kBadLength), [&]() -> int16_t {
+        TableDef* table = nullptr;
+        int status = FindTable(tableId, table, true);
+        if (status != 0) return static_cast<int16_t>(status);
+        std::uint32_t records = 0;
+        status = zelmor::DbGetNumOfRecords(*table, records);
+        if (status == 0 && count != nullptr) *count = static_cast<int32_t>(records);
+        return static_cast<int16_t>(status);
+    });
 }
 
 int16_t ZELMOR_API DbBeginTransaction(int16_t lockBias) {
-    return static_cast<int16_t>(zelmor::DbBeginTransaction(lockBias));
+    return Guarded(static_cast<int16_t>(rc::kBadLength), [&]() -> int16_t {
+        return static_cast<int16_t>(zelmor::DbBeginTransaction(lockBias));
+    });
 }
 
 int16_t ZELMOR_API DbBeginConCurTransaction(int16_t lockBias) {
-    return static_cast<int16_t>(zelmor::DbBeginConCurTransaction(lockBias));
+    return Guarded(static_cast<int16_t>(rc::kBadLength), [&]() -> int16_t {
+        return static_cast<int16_t>(zelmor::DbBeginConCurTransaction(lockBias));
+    });
 }
 
 int16_t ZELMOR_API DbEndTransaction(void) {
-    return static_cast<int16_t>(zelmor::DbEndTransaction());
+    return Guarded(static_cast<int16_t>(rc::kBadLength), [&]() -> int16_t {
+        return static_cast<int16_t>(zelmor::DbEndTransaction());
+    });
 }
 
 int16_t ZELMOR_API DbAbortTransaction(void) {
-    return static_cast<int16_t>(zelmor::DbAbortTransaction());
+    return Guarded(static_cast<int16_t>(rc::kBadLength), [&]() -> int16_t {
+        return static_cast<int16_t>(zelmor::DbAbortTransaction());
+    });
 }
 
 char* ZELMOR_API DbGetFieldData(int16_t tableId, int16_t fieldId) {
-    TableDef* table = nullptr;
-    int status = FindTable(tableId, table, true);
-    if (status == rc::kTableIdOutOfRange) return nullptr;
-    if (status != 0) return EmptyResult();
-    return TextResult(DbGetFieldDataByID(*table, fieldId));
+    return Guarded(static_cast<char*>(nullptr), [&]() -> char* {
+        TableDef* table = nullptr;
+        int status = FindTable(tableId, table, true);
+        if (status == rc::kTableIdOutOfRange) return nullptr;
+        if (status != 0) return EmptyResult();
+        return TextResult(DbGetFieldDataByID(*table, fieldId));
+    });
 }
 
 int16_t ZELMOR_API DbSetFieldData(int16_t tableId, int16_t fieldId, const char* text) {
-    TableDef* table = nullptr;
-    int status = FindTable(tableId, table, true);
-    return static_cast<int16_t>(status != 0 ? status
-                                            : DbSetFieldDataByID(*table, fieldId, Text(text)));
+    return Guarded(static_cast<int16_t>(rc::kBadLength), [&]() -> int16_t {
+        TableDef* table = nullptr;
+        int status = FindTable(tableId, table, true);
+        return static_cast<int16_t>(status != 0 ? status
+                                                : DbSetFieldDataByID(*table, fieldId, Text(text)));
+    });
 }
 
 int16_t ZELMOR_API DbClearFieldBuffer(int16_t tableId) {
-    TableDef* table = nullptr;
-    int status = FindTable(tableId, table, true);
-    return static_cast<int16_t>(status != 0 ? status : zelmor::DbClearFieldBuffer(*table));
+    return Guarded(static_cast<int16_t>(rc::kBadLength), [&]() -> int16_t {
+        TableDef* table = nullptr;
+        int status = FindTable(tableId, table, true);
+        return static_cast<int16_t>(status != 0 ? status : zelmor::DbClearFieldBuffer(*table));
+    });
 }
 
 static int FieldOf(int16_t tableId, int16_t fieldId, const FieldDef*& field) {
@@ -249,49 +310,64 @@ static int FieldOf(int16_t tableId, int16_t fieldId, const FieldDef*& field) {
 }
 
 int16_t ZELMOR_API DbGetDataType(int16_t tableId, int16_t fieldId) {
-    const FieldDef* field = nullptr;
-    int status = FieldOf(tableId, fieldId, field);
-    return static_cast<int16_t>(status != 0 ? status : field->dataType);
+    return Guarded(static_cast<int16_t>(rc::kBadLength), [&]() -> int16_t {
+        const FieldDef* field = nullptr;
+        int status = FieldOf(tableId, fieldId, field);
+        return static_cast<int16_t>(status != 0 ? status : field->dataType);
+    });
 }
 
 int16_t ZELMOR_API DbGetDataSize(int16_t tableId, int16_t fieldId) {
-    const FieldDef* field = nullptr;
-    int status = FieldOf(tableId, fieldId, field);
-    return static_cast<int16_t>(status != 0 ? status : field->size);
+    return Guarded(static_cast<int16_t>(rc::kBadLength), [&]() -> int16_t {
+        const FieldDef* field = nullptr;
+        int status = FieldOf(tableId, fieldId, field);
+        return static_cast<int16_t>(status != 0 ? status : field->size);
+    });
 }
 
 // A field number out of range gives no text, as a table number out of range does.
 char* ZELMOR_API DbGetFieldName(int16_t tableId, int16_t fieldId) {
-    TableDef* table = nullptr;
-    int status = FindTable(tableId, table, true);
-    if (status == rc::kNotOpen) return EmptyResult();
-    if (status != 0) return nullptr;
-    if (fieldId < 0 || static_cast<std::size_t>(fieldId) >= table->fields.size()) return nullptr;
-    return IntoResultBuffer(table->fields[static_cast<std::size_t>(fieldId)].name);
+    return Guarded(static_cast<char*>(nullptr), [&]() -> char* {
+        TableDef* table = nullptr;
+        int status = FindTable(tableId, table, true);
+        if (status == rc::kNotOpen) return EmptyResult();
+        if (status != 0) return nullptr;
+        if (fieldId < 0 || static_cast<std::size_t>(fieldId) >= table->fields.size()) {
+            return nullptr;
+        }
+        return IntoResultBuffer(table->fields[static_cast<std::size_t>(fieldId)].name);
+    });
 }
 
 char* ZELMOR_API DbGetTableName(int16_t tableId) {
-    TableDef* table = nullptr;
-    int status = FindTable(tableId, table, false);
-    if (status == rc::kNotAttached) return EmptyResult();
-    if (status != 0) return nullptr;
-    return IntoResultBuffer(table->name);
+    return Guarded(static_cast<char*>(nullptr), [&]() -> char* {
+        TableDef* table = nullptr;
+        int status = FindTable(tableId, table, false);
+        if (status == rc::kNotAttached) return EmptyResult();
+        if (status != 0) return nullptr;
+        return IntoResultBuffer(table->name);
+    });
 }
 
 int16_t ZELMOR_API DbGetNumOfTable(void) {
-    FormContext* context = CurrentContext();
-    return static_cast<int16_t>(context == nullptr ? rc::kNotAttached
-                                                   : static_cast<int>(context->tables.size()));
+    return Guarded(static_cast<int16_t>(rc::kBadLength), [&]() -> int16_t {
+        FormContext* context = CurrentContext();
+        return static_cast<int16_t>(context == nullptr ? rc::kNotAttached
+                                                       : static_cast<int>(context->tables.size()));
+    });
 }
 
 int16_t ZELMOR_API DbGetNumOfField(int16_t tableId) {
-    TableDef* table = nullptr;
-    int status = FindTable(tableId, table, false);
-    return static_cast<int16_t>(status != 0 ? status : static_cast<int>(table->fields.size()));
+    return Guarded(static_cast<int16_t>(rc::kBadLength), [&]() -> int16_t {
+        TableDef* table = nullptr;
+        int status = FindTable(tableId, table, false);
+        return static_cast<int16_t>(status != 0 ? status : static_cast<int>(table->fields.size()));
+    });
 }
 
 // The transfers need the attached data control itself (its form): -12 without one.
-static int16_t Transfer(int16_t tableId, int (*transfer)(BindingRegistry&, DataSource&, TableDef&)) {
+static int16_t Transfer(int16_t tableId,
+                        int (*transfer)(BindingRegistry&, DataSource&, TableDef&)) {
     TableDef* table = nullptr;
     int status = FindTable(tableId, table, true);
     if (status != 0) return static_cast<int16_t>(status);
@@ -299,59 +375,80 @@ static int16_t Transfer(int16_t tableId, int (*transfer)(BindingRegistry&, DataS
 }
 
 int16_t ZELMOR_API DbTransferToControl(int16_t tableId) {
-    return Transfer(tableId, TransferToControls);
+    return Guarded(static_cast<int16_t>(rc::kBadLength), [&]() -> int16_t {
+        return Transfer(tableId, TransferToControls);
+    });
 }
 
 int16_t ZELMOR_API DbTransferFromControl(int16_t tableId) {
-    return Transfer(tableId, TransferFromControls);
+    return Guarded(static_cast<int16_t>(rc::kBadLength), [&]() -> int16_t {
+        return Transfer(tableId, TransferFromControls);
+    });
 }
 
-int16_t ZELMOR_API DbClearControlData(int16_t tableId) { return Transfer(tableId, ClearControls); }
+int16_t ZELMOR_API DbClearControlData(int16_t tableId) {
+    return Guarded(static_cast<int16_t>(rc::kBadLength),
+                   [&]() -> int16_t { return Transfer(tableId, ClearControls); });
+}
 
 int16_t ZELMOR_API DbExAccess(int16_t operation, int16_t tableId, const char* condition,
                               const char* fields, int16_t indexId, int16_t skipRecords,
                               int16_t maxRecords, int16_t ignoreCase, int16_t* resultId,
                               int16_t* count) {
-    TableDef* table = nullptr;
-    int status = FindTable(tableId, table, true);
-    if (status != 0) return static_cast<int16_t>(status);
-    int id = -1, records = -1;
-    status = zelmor::DbExAccess(*table, operation, Text(condition), Text(fields), indexId,
-                                static_cast<std::uint16_t>(skipRecords),
-                                static_cast<std::uint16_t>(maxRecords), ignoreCase != 0, id,
-                                records);
-    if (id >= 0) {
-        if (resultId != nullptr) *resultId = static_cast<int16_t>(id);
-        if (count != nullptr) *count = static_cast<int16_t>(records);
-    }
-    return static_cast<int16_t>(status);
+    return Guarded(static_cast<int16_t>(rc::kBadLength), [&]() -> int16_t {
+        TableDef* table = nullptr;
+        int status = FindTable(tableId, table, true);
+        if (status != 0) return static_cast<int16_t>(status);
+        int id = -1, records = -1;
+        status = zelmor::DbExAccess(*table, operation, Text(condition), Text(fields), indexId,
+                                    static_cast<std::uint16_t>(skipRecords),
+                                    static_cast<std::uint16_t>(maxRecords), ignoreCase != 0, id,
+                                    records);
+        if (id >= 0) {
+            if (resultId != nullptr) *resultId = static_cast<int16_t>(id);
+            if (count != nullptr) *count = static_cast<int16_t>(records);
+        }
+        return static_cast<int16_t>(status);
+    });
 }
 
 int16_t ZELMOR_API DbExFree(int16_t resultId) {
-    return static_cast<int16_t>(zelmor::DbExFree(resultId));
+    return Guarded(static_cast<int16_t>(rc::kBadLength), [&]() -> int16_t {
+        return static_cast<int16_t>(zelmor::DbExFree(resultId));
+    });
 }
 
 int32_t ZELMOR_API DbExGetPosition(int16_t resultId, int16_t recordIndex) {
-    return zelmor::DbExGetPosition(resultId, recordIndex);
+    return Guarded(int32_t{-1}, [&]() -> int32_t {
+        return zelmor::DbExGetPosition(resultId, recordIndex);
+    });
 }
 
 char* ZELMOR_API DbExGetFieldData(int16_t resultId, int16_t fieldId, int16_t recordIndex) {
-    return TextResult(DbExGetFieldDataByID(resultId, fieldId, recordIndex));
+    return Guarded(static_cast<char*>(nullptr), [&]() -> char* {
+        return TextResult(DbExGetFieldDataByID(resultId, fieldId, recordIndex));
+    });
 }
 
 int16_t ZELMOR_API DbSetFormattedString(const char* text) {
-    TableFillPendingLine().Set(Text(text));
-    return 0;
+    return Guarded(static_cast<int16_t>(rc::kBadLength), [&]() -> int16_t {
+        TableFillPendingLine().Set(Text(text));
+        return 0;
+    });
 }
 
 int16_t ZELMOR_API DbExSetFormattedString(const char* text) {
-    ExtendedFillPendingLine().Set(Text(text));
-    return 0;
+    return Guarded(static_cast<int16_t>(rc::kBadLength), [&]() -> int16_t {
+        ExtendedFillPendingLine().Set(Text(text));
+        return 0;
+    });
 }
 
 int16_t ZELMOR_API DbGetVersion(void* versionBlock) {
-    if (versionBlock == nullptr) return rc::kBadLength;
-    return static_cast<int16_t>(zelmor::DbGetVersion(static_cast<std::uint8_t*>(versionBlock)));
+    return Guarded(static_cast<int16_t>(rc::kBadLength), [&]() -> int16_t {
+        if (versionBlock == nullptr) return rc::kBadLength;
+        return static_cast<int16_t>(zelmor::DbGetVersion(static_cast<std::uint8_t*>(versionBlock)));
+    });
 }
 
 void ZELMOR_API ZelFreeString(char* text) {

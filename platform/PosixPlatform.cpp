@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 
 #include "platform/CodePage.h"
 #include "platform/ProfileFile.h"
@@ -28,17 +29,13 @@ std::string FindIgnoringCase(const std::string& directory, const std::string& fi
     std::string exact = directory + "/" + fileName;
     struct stat info;
     if (stat(exact.c_str(), &info) == 0) return exact;
-    std::string found;
-    if (DIR* dir = opendir(directory.c_str())) {
-        while (dirent* entry = readdir(dir)) {
-            if (strcasecmp(entry->d_name, fileName.c_str()) == 0) {
-                found = directory + "/" + entry->d_name;
-                break;
-            }
-        }
-        closedir(dir);
+    // Closed however the search ends, a failed allocation included.
+    std::unique_ptr<DIR, int (*)(DIR*)> dir(opendir(directory.c_str()), closedir);
+    if (!dir) return {};
+    while (dirent* entry = readdir(dir.get())) {
+        if (strcasecmp(entry->d_name, fileName.c_str()) == 0) return directory + "/" + entry->d_name;
     }
-    return found;
+    return {};
 }
 
 }  // namespace

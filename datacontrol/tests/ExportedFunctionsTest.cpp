@@ -10,6 +10,7 @@
 #include "core/tests/SampleDictionary.h"
 #include "core/tests/TestDirectory.h"
 #include "datacontrol/DataControl.h"
+#include "datacontrol/tests/FakeHost.h"
 #include "datacontrol/zelmor.h"
 #include "platform/RecordingPlatform.h"
 #include "values/GlobalOptions.h"
@@ -22,21 +23,6 @@ namespace {
 constexpr WindowHandle kForm = 5000;
 constexpr WindowHandle kChildOfForm = 5001;
 
-class FormHost : public DataControlHost {
-public:
-    WindowHandle FormWindow() override { return kForm; }
-    std::u16string DisplayName() override { return u"Data1"; }
-    bool UserMode() override { return true; }
-    int RaiseBtrieveError(const std::string&, int status) override { return status; }
-    int QueryFormName(std::string& name) override {
-        name = "Form1";
-        return 0;
-    }
-    int QueryFormHandle(WindowHandle& window) override {
-        window = kForm;
-        return 0;
-    }
-};
 
 // A text the library returned: its own buffer, or a string to free.
 std::string Take(char* text) {
@@ -61,7 +47,7 @@ protected:
     TestDirectory directory;
     platform::RecordingPlatform platform;
     platform::ScopedPlatform scope{platform};
-    FormHost host;
+    FakeHost host{kForm, u"Data1"};
     std::unique_ptr<DataControl> control;
 };
 
@@ -177,4 +163,55 @@ TEST_F(ExportedFunctionsTest, FormattedStringsOutsideAFillAreAccepted) {
     EXPECT_EQ(DbSetFormattedString("X"), 0);
     EXPECT_EQ(DbExSetFormattedString(std::string(3000, 'y').c_str()), 0);
     EXPECT_EQ(DbSetFormattedString(nullptr), 0);
+}
+
+// A data control made where the attached one was freed is not the attached one: the
+// attachment names a registration, never an address.
+TEST_F(ExportedFunctionsTest, ANewControlAtTheFreedAddressIsNotTheAttachedOne) {
+    alignas(DataControl) unsigned char place[sizeof(DataControl)];
+    auto* first = new (place) DataControl(host, Registry());
+    first->ddfDir = directory.Path();
+    first->Initialize();
+    control.reset();  // the fixture's control must not answer for the form
+    ASSERT_EQ(DbAttachControl("Data1", "Form1"), 0);
+    EXPECT_EQ(DbGetNumOfTable(), 4);
+    first->~DataControl();
+    auto* second = new (place) DataControl(host, Registry());
+    second->ddfDir = directory.Path();
+    second->Initialize();
+    EXPECT_EQ(DbGetNumOfTable(), -12);
+    EXPECT_EQ(DbOpen(0), -12);
+    ASSERT_EQ(DbAttachControl("Data1", "Form1"), 0);  // attached again, it is used
+    EXPECT_EQ(DbGetNumOfTable(), 4);
+    second->~DataControl();
+}
+
+TEST_F(ExportedFunctionsTest, ExtendedFetchAndItsResultSet) {
+    Attach();
+    for (int code = 1; code <= 5; ++code) {
+        DbClearFieldBuffer(0);
+        DbSetFieldData(0, 0, std::to_string(code).c_str());
+        DbSetFieldData(0, 1, ("N" + std::to_string(code)).c_str());
+        ASSERT_EQ(DbAccess(2, 0, 0), 0);
+    }
+    ASSERT_EQ(DbAccess(12, 0, 0), 0);  // the scan goes on from the first record
+    std::int16_t id = -1, count = -1;
+    EXPECT_EQ(DbExAccess(36, 0, "@Code >= 2", "Name,Code", 0, 0, 10, 0, &id, &count), 9);
+    ASSERT_GE(id, 0);
+    EXPECT_EQ(count, 4);
+    EXPECT_EQ(Take(DbExGetFieldData(id, 1, 0)), "N2");
+    EXPECT_EQ(Take(DbExGetFieldData(id, 0, 3)), "5");
+    EXPECT_EQ(Take(DbExGetFieldData(id, 2, 0)), "");  // not in the list
+    EXPECT_EQ(Take(DbExGetFieldData(id, 1, 4)), "");  // past the last record
+    std::int32_t position = DbExGetPosition(id, 1);
+    EXPECT_GT(position, 0);
+    ASSERT_EQ(DbGetDirect(0, position, -1), 0);
+    EXPECT_EQ(Take(DbGetFieldData(0, 1)), "N3");
+    EXPECT_EQ(DbExGetPosition(id, 4), -1);
+    EXPECT_EQ(DbExFree(id), 0);
+    EXPECT_EQ(DbExFree(id), -1);
+    EXPECT_EQ(DbExGetPosition(id, 0), -1);
+    EXPECT_EQ(DbExAccess(36, 0, "Code = 1", "Name", 0, 0, 10, 0, &id, &count), -8);
+    EXPECT_EQ(DbExAccess(36, 0, "", "Nope", 0, 0, 10, 0, &id, &count), -9);
+    EXPECT_EQ(DbExAccess(36, 9, "", "Name", 0, 0, 10, 0, &id, &count), -15);
 }

@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <climits>
 #include <limits>
+#include <memory>
 
 #include "engine/src/FileSystem.h"
 
@@ -238,11 +239,12 @@ public:
     }
 
     Status ListDirectory(const std::string& directory, std::vector<std::string>* names) override {
-        DIR* dir = opendir(directory.empty() ? "." : directory.c_str());
-        if (dir == nullptr) return StatusOfErrno(errno);
+        // Closed however the listing ends, a failed allocation included.
+        std::unique_ptr<DIR, int (*)(DIR*)> dir(opendir(directory.empty() ? "." : directory.c_str()),
+                                                closedir);
+        if (!dir) return StatusOfErrno(errno);
         names->clear();
-        while (struct dirent* entry = readdir(dir)) names->push_back(entry->d_name);
-        closedir(dir);
+        while (struct dirent* entry = readdir(dir.get())) names->push_back(entry->d_name);
         return Status::kOk;
     }
 
