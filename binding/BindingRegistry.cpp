@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "core/Dictionary.h"
-#include "core/Messages.h"
+#include "messages/Messages.h"
 #include "platform/CodePage.h"
 
 namespace zelmor {

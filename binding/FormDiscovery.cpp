@@ -2,7 +2,7 @@
 
 #include <oleauto.h>
 
-#include "core/Messages.h"
+#include "messages/Messages.h"
 #include "platform/CodePage.h"
 
 namespace zelmor {

@@ -6,7 +6,7 @@
 #include "core/FieldAccess.h"
 #include "core/KeyBuffer.h"
 #include "core/LittleEndian.h"
-#include "core/Messages.h"
+#include "messages/Messages.h"
 #include "core/RecordOperations.h"
 #include "core/TableFiles.h"
 #include "core/recordmanager/RecordManager.h"

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "core/DictionaryRecords.h"
-#include "core/Messages.h"
+#include "messages/Messages.h"
 #include "core/recordmanager/RecordManager.h"
 #include "values/GlobalOptions.h"
 

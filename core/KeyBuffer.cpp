@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "core/Messages.h"
+#include "messages/Messages.h"
 
 namespace zelmor {
 

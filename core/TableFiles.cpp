@@ -8,7 +8,7 @@
 #include "core/DictionaryLoader.h"
 #include "core/FileSpecification.h"
 #include "core/LittleEndian.h"
-#include "core/Messages.h"
+#include "messages/Messages.h"
 #include "core/recordmanager/RecordManager.h"
 #include "platform/Platform.h"
 

@@ -5,7 +5,7 @@
 #include "core/DbManager.h"
 #include "core/DictionaryLoader.h"
 #include "core/FieldAccess.h"
-#include "core/Messages.h"
+#include "messages/Messages.h"
 #include "core/RecordOperations.h"
 #include "core/TableFiles.h"
 #include "core/recordmanager/RecordManager.h"

@@ -11,7 +11,7 @@
 #include "binding/BindingRegistry.h"
 #include "binding/Transfers.h"
 #include "core/FieldAccess.h"
-#include "core/Messages.h"
+#include "messages/Messages.h"
 #include "core/RecordOperations.h"
 #include "core/TableFiles.h"
 #include "extended/ResultSets.h"

@@ -4,7 +4,7 @@
 #include <new>
 
 #include "core/LittleEndian.h"
-#include "core/Messages.h"
+#include "messages/Messages.h"
 #include "core/TableFiles.h"
 #include "platform/CodePage.h"
 #include "values/FieldCodecs.h"

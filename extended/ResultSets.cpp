@@ -6,7 +6,7 @@
 
 #include "core/DbManager.h"
 #include "core/KeyBuffer.h"
-#include "core/Messages.h"
+#include "messages/Messages.h"
 #include "core/TableFiles.h"
 #include "core/recordmanager/RecordManager.h"
 #include "extended/ExtendedRequest.h"

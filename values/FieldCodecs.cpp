@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "core/Messages.h"
+#include "messages/Messages.h"
 #include "values/codecs/CodecFamilies.h"
 
 namespace zelmor {

@@ -1,6 +1,6 @@
 #include "values/GlobalOptions.h"
 
-#include "core/Messages.h"
+#include "messages/Messages.h"
 #include "platform/Platform.h"
 
 namespace zelmor {

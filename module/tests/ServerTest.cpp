@@ -100,7 +100,7 @@ TEST(Server, MessageTextsAreAStringTable) {
         EXPECT_STREQ(loaded, expected) << number;                                \
         ++checked;                                                               \
     }
-#include "core/MessageTexts.inc"
+#include "messages/MessageTexts.inc"
 #undef ZELMOR_MESSAGE
     EXPECT_GT(checked, 30);
     wchar_t none[8] = {};

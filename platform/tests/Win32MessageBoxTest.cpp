@@ -2,7 +2,7 @@
 // box is task-modal with the default caption.
 #include <gtest/gtest.h>
 
-#include "core/Messages.h"
+#include "messages/Messages.h"
 #include "platform/CodePage.h"
 #include "platform/MessageBoxAnswerer.h"
 #include "platform/Platform.h"

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "core/DbManager.h"
-#include "core/Messages.h"
+#include "messages/Messages.h"
 #include "core/Process.h"
 #include "platform/CodePage.h"
 #include "platform/Platform.h"

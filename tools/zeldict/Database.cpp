@@ -4,7 +4,7 @@
 
 #include "core/BoundOperations.h"
 #include "core/DictionaryLoader.h"
-#include "core/Messages.h"
+#include "messages/Messages.h"
 #include "core/TableFiles.h"
 #include "platform/CodePage.h"
 

@@ -2,7 +2,7 @@
 #include <fstream>
 
 #include "core/FieldAccess.h"
-#include "core/Messages.h"
+#include "messages/Messages.h"
 #include "core/RecordOperations.h"
 #include "platform/CodePage.h"
 #include "tools/zeldict/Commands.h"

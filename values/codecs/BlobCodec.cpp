@@ -6,7 +6,7 @@
 #include <cstring>
 #include <new>
 
-#include "core/Messages.h"
+#include "messages/Messages.h"
 #include "values/FieldCodecs.h"
 #include "values/codecs/CodecFamilies.h"
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "core/Messages.h"
+#include "messages/Messages.h"
 #include "values/tests/CodecTestSupport.h"
 
 using namespace zelmor;

@@ -1,4 +1,4 @@
-#include "core/Messages.h"
+#include "messages/Messages.h"
 
 #include <cstdio>
 #include <map>
@@ -19,7 +19,7 @@ const std::map<int, std::string>& MessageTable() {
     static const std::map<int, std::string> table = [] {
         std::map<int, std::string> texts;
 #define ZELMOR_MESSAGE(number, text) texts[number] = platform::Utf8ToAnsi(text);
-#include "core/MessageTexts.inc"
+#include "messages/MessageTexts.inc"
 #undef ZELMOR_MESSAGE
         for (auto& entry : texts) platform::CutToBytes(entry.second, kMaxMessageText);
         return texts;
