@@ -148,11 +148,10 @@ private:
             bool full = false;
             for (const ReplyRecord& record : records) {
                 std::string line = LineOf(record, listed, request_.separator);
-                PendingLine& pending = ExtendedFillPendingLine();
-                pending.Clear();
-                bool aborted = target_.RaiseFormat(line);
-                if (aborted || !watch_.Intact()) return 0;
-                if (!pending.Text().empty()) line = pending.Text();
+                bool goOn = FormatLine(ExtendedFillPendingLine(), line, [&](std::string& text) {
+                    return target_.RaiseFormat(text);
+                });
+                if (!goOn || !watch_.Intact()) return 0;
                 // An empty line is an item too: it still stands for its record.
                 if (!target_.AddLine(line, request_.savePosition ? record.position : 0)) {
                     full = true;

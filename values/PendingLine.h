@@ -25,4 +25,15 @@ private:
 PendingLine& TableFillPendingLine();
 PendingLine& ExtendedFillPendingLine();
 
+// One line of a list fill through its Format event: the pending buffer is emptied, `raise` is
+// called with the line (the handler may change it; `raise` gives true when it set Abort), and a
+// text the handler put in the pending buffer wins over the line. False when the fill stops.
+template <typename Raise>
+bool FormatLine(PendingLine& pending, std::string& line, Raise&& raise) {
+    pending.Clear();
+    if (raise(line)) return false;
+    if (!pending.Text().empty()) line = pending.Text();
+    return true;
+}
+
 }  // namespace zelmor
