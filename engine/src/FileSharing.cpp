@@ -5,9 +5,12 @@ namespace zelmor::engine {
 FileSharing::FileSharing(FileSystem& fileSystem, Pager& pager, std::uint32_t waitMilliseconds)
     : fileSystem_(fileSystem), pager_(pager), waitMilliseconds_(waitMilliseconds) {}
 
+// An open cut short between joining and the end of the join still holds the gate. Leave takes
+// the gate again, and on Windows a lock this handle already holds is never granted a second
+// time: the gate goes first.
 FileSharing::~FileSharing() {
-    if (joined_) Leave();
     EndJoin();
+    if (joined_) Leave();
 }
 
 Status FileSharing::Join(bool exclusive, bool* first) {

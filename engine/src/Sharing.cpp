@@ -2,6 +2,7 @@
 // pages as last seen and run again if a commit came in meanwhile; changes run under the file's
 // write lock, and commits go through the journal.
 #include <cstring>
+#include <new>
 
 #include "engine/src/Engine.h"
 
@@ -44,7 +45,11 @@ Status Engine::RunRead(Request& request, Cursor& cursor, Operation operation) {
         readTable_ = &table;
         readSequence_ = table.pager().SeenSequence();
         readConfirmed_ = false;
-        status = (this->*operation)(request, cursor);
+        try {
+            status = (this->*operation)(request, cursor);
+        } catch (const std::bad_alloc&) {
+            status = Status::kIoError;  // out of memory: the locks below are still let go
+        }
         readTable_ = nullptr;
         if (guarded) sharing.UnlockWrite();
         const bool spoiled = !readConfirmed_ && table.pager().Sequence() != readSequence_;
