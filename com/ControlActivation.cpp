@@ -11,19 +11,6 @@
 
 namespace zelmor::com {
 
-namespace {
-
-// The modifier keys held now: 1 Shift, 2 Ctrl, 4 Alt.
-DWORD KeyShiftState() {
-    DWORD state = 0;
-    if (GetKeyState(VK_SHIFT) < 0) state |= 1;
-    if (GetKeyState(VK_CONTROL) < 0) state |= 2;
-    if (GetKeyState(VK_MENU) < 0) state |= 4;
-    return state;
-}
-
-}  // namespace
-
 STDMETHODIMP ControlBase::DoVerb(LONG verb, LPMSG, IOleClientSite*, LONG, HWND parent, LPCRECT) {
     switch (verb) {
         case OLEIVERB_PRIMARY:
@@ -143,8 +130,37 @@ STDMETHODIMP ControlBase::TranslateAccelerator(LPMSG msg) {
     return OnTranslateAccelerator(msg);
 }
 
+short ControlBase::KeyShiftState() {
+    short state = 0;
+    if (GetKeyState(VK_SHIFT) < 0) state |= 1;
+    if (GetKeyState(VK_CONTROL) < 0) state |= 2;
+    if (GetKeyState(VK_MENU) < 0) state |= 4;
+    return state;
+}
+
+// KeyPress handlers decide what becomes of the character: 0 drops it (the host does not pass it
+// on to the window), another code replaces it.
 HRESULT ControlBase::OnTranslateAccelerator(MSG* msg) {
-    return TranslateThroughSite(msg, KeyShiftState());
+    const short shift = KeyShiftState();
+    if (!(class_.stockEvents & kKeyEvents)) return TranslateThroughSite(msg, shift);
+    switch (msg->message) {
+        case WM_KEYDOWN:
+            FireKeyEvent(DISPID_KEYDOWN, static_cast<short>(msg->wParam), shift);
+            return TranslateThroughSite(msg, shift);
+        case WM_KEYUP:
+            if (FireKeyEvent(DISPID_KEYUP, static_cast<short>(msg->wParam), shift) == 0) {
+                return S_FALSE;
+            }
+            return TranslateThroughSite(msg, shift);
+        case WM_CHAR: {
+            short character = FireKeyPress(static_cast<short>(msg->wParam));
+            if (character == 0) return S_OK;
+            msg->wParam = static_cast<WPARAM>(static_cast<unsigned short>(character));
+            return TranslateThroughSite(msg, shift);
+        }
+        default:
+            return TranslateThroughSite(msg, shift);
+    }
 }
 
 HRESULT ControlBase::TranslateThroughSite(MSG* msg, DWORD shiftState) {

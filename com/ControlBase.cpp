@@ -52,6 +52,7 @@ void* ControlBase::FindInterface(REFIID iid) {
 
 void ControlBase::FinalRelease() {
     InPlaceDeactivate();
+    StopHearingFont();
     events_.DisconnectAll();
     propertyNotify_.DisconnectAll();
     viewSink_ = nullptr;

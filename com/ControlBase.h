@@ -17,10 +17,25 @@
 #include "com/ComPtr.h"
 #include "com/ConnectionPoint.h"
 #include "com/EventArguments.h"
+#include "com/Gdi.h"
 #include "com/ObjectRoot.h"
 #include "com/PropertyMap.h"
+#include "com/StockProperties.h"
 
 namespace zelmor::com {
+
+// Misc status of the controls: recompose on resize, cannot link inside, inside-out, activate
+// when visible, set client site first; a button also acts like a button.
+constexpr DWORD kControlMiscStatus = OLEMISC_RECOMPOSEONRESIZE | OLEMISC_CANTLINKINSIDE |
+                                     OLEMISC_INSIDEOUT | OLEMISC_ACTIVATEWHENVISIBLE |
+                                     OLEMISC_SETCLIENTSITEFIRST;
+constexpr DWORD kButtonMiscStatus = kControlMiscStatus | OLEMISC_ACTSLIKEBUTTON;
+static_assert(kControlMiscStatus == 131473 && kButtonMiscStatus == 135569,
+              "the misc status values are fixed");
+
+// The stock events a control class fires from its hosted windows' input.
+constexpr DWORD kKeyEvents = 1;    // KeyDown, KeyUp, KeyPress
+constexpr DWORD kMouseEvents = 2;  // MouseDown, MouseMove, MouseUp
 
 // What a control class is, for the plumbing.
 struct ControlClass {
@@ -31,6 +46,7 @@ struct ControlClass {
     PropertyMap properties;     // persisted after the extent, in this order
     const CLSID* const* pages;  // property pages, in the order they are shown
     size_t pageCount;
+    DWORD stockEvents = 0;      // kKeyEvents, kMouseEvents
 };
 
 class ControlBase : public ObjectRoot,
@@ -199,22 +215,68 @@ class ControlBase : public ObjectRoot,
     virtual void OnWindowDestroying() {}
     // A message of the control's own window; true when handled, with its result.
     virtual bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
-    // A message of the hosted child window (CreateHostedChild); true when handled. Messages
-    // not handled go to the child's own window procedure.
-    virtual bool OnChildMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
-    // The keyboard message the host hands to the control while it is UI-active; the default
-    // offers it to the container's control site.
+    // A message of a hosted window; true when handled. Messages not handled go to the
+    // window's own window procedure. By default: mouse activation, focus, the stock mouse
+    // pointer and the stock mouse events.
+    virtual bool OnChildMessage(HWND child, UINT message, WPARAM wParam, LPARAM lParam,
+                                LRESULT& result);
+    // The keyboard message the host hands to the control while it is UI-active. With the stock
+    // key events: KeyDown, KeyUp and KeyPress are fired and what their handlers leave goes on
+    // to the container's control site; otherwise the message goes straight to the site.
     virtual HRESULT OnTranslateAccelerator(MSG* msg);
 
     // Offers a keyboard message to the container's control site with a shift state (1 Shift,
     // 2 Ctrl, 4 Alt); S_FALSE when the site did not translate it.
     HRESULT TranslateThroughSite(MSG* msg, DWORD shiftState);
 
-    // Creates the standard window that fills the control's window (an edit box, a button, ...)
-    // and routes its messages through OnChildMessage first. Replaces an earlier child.
+    // --- Hosted standard windows ---
+
+    // Creates the main hosted window (an edit box, a button, ...): it fills the control's
+    // window unless LayoutChildren says otherwise, takes the focus and the font, and its
+    // messages go through OnChildMessage first. Replaces an earlier main window.
     HWND CreateHostedChild(const wchar_t* className, DWORD style, DWORD exStyle,
                            const wchar_t* text = L"");
+    // Another hosted window at `place` (client coordinates), routed the same way.
+    HWND AddHostedChild(const wchar_t* className, DWORD style, DWORD exStyle, const RECT& place,
+                        const wchar_t* text = L"");
     void DestroyHostedChild();
+    // Calls a hosted window's own window procedure (what it would do without the control).
+    LRESULT CallChildProcedure(HWND child, UINT message, WPARAM wParam, LPARAM lParam);
+
+    // --- Hooks for the control's own window ---
+
+    // A hosted window's notification (WM_COMMAND); true when handled.
+    virtual bool OnCommand(HWND, WORD) { return false; }
+    // A hosted window asks for its colours: by default the text in ForeColor on BackColor, and
+    // a brush of BackColor.
+    virtual HBRUSH OnChildColor(HWND child, HDC dc, UINT message);
+    // A hosted scroll bar's message; true when handled.
+    virtual bool OnScroll(HWND, bool /*vertical*/, WORD /*code*/, WORD /*position*/) {
+        return false;
+    }
+    // Places the hosted windows in a client area of this size: by default the main one fills it.
+    virtual void LayoutChildren(int width, int height);
+
+    // --- Stock properties and events ---
+
+    StockProperties& Stock() { return stock_; }
+    const StockProperties& Stock() const { return stock_; }
+    // The font, made from the container's font (or the system's) when there is none yet.
+    IFont* StockFont();
+    // After a stock property changed: the hosted windows take the font, the enabled state, or
+    // repaint in the new colours.
+    void ApplyFont();
+    void ApplyEnabled();
+    void ApplyColours();
+    // The brush of BackColor, made again when the colour changes.
+    HBRUSH BackgroundBrush();
+
+    // The modifier keys held now: 1 Shift, 2 Ctrl, 4 Alt.
+    static short KeyShiftState();
+    // Fires KeyDown or KeyUp with the key code by reference; gives the code the handlers left.
+    short FireKeyEvent(DISPID dispid, short keyCode, short shift);
+    // Fires KeyPress; gives the character the handlers left (0: the key is dropped).
+    short FireKeyPress(short character);
 
   private:
     friend class ControlWindow;
@@ -224,7 +286,15 @@ class ControlBase : public ObjectRoot,
     void CreateControlWindow(HWND parent, const RECT& position);
     void DestroyControlWindow();
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
-    LRESULT HandleChildMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT HandleChildMessage(HWND child, UINT message, WPARAM wParam, LPARAM lParam);
+    HWND Subclass(HWND child);
+    void ForgetChild(HWND child);
+    // The mouse events of a hosted window's mouse message.
+    void FireMouseEvent(UINT message, WPARAM wParam, LPARAM lParam);
+    // Sets the stock mouse pointer; false when the window's default applies.
+    bool SetStockCursor();
+    void FontChanged();
+    void StopHearingFont();
     // Tell the site the control gained or lost the focus.
     bool InsideControl(HWND window) const;
     void FocusArriving(HWND previous);
@@ -248,8 +318,18 @@ class ControlBase : public ObjectRoot,
     SIZEL extent_;
     RECT position_{};
     HWND window_ = nullptr;
-    HWND child_ = nullptr;
-    WNDPROC childProcedure_ = nullptr;
+    HWND child_ = nullptr;  // the main hosted window
+    struct SubclassedChild {
+        HWND window;
+        WNDPROC procedure;  // its own window procedure
+    };
+    std::vector<SubclassedChild> children_;
+    StockProperties stock_;
+    Brush backgroundBrush_;
+    OLE_COLOR brushColour_ = 0;
+    // The connection that tells the control of changes made to its font object.
+    ComPtr<IConnectionPoint> fontPoint_;
+    DWORD fontCookie_ = 0;
     bool inPlaceActive_ = false;
     bool uiActive_ = false;
     bool dirty_ = false;

@@ -15,7 +15,10 @@ namespace {
 const wchar_t kWindowClass[] = L"ZelmorControl";
 // The window property through which a hosted child finds its control.
 const wchar_t kOwnerProperty[] = L"ZelmorControlOwner";
-const UINT_PTR kChildId = 1;
+const UINT_PTR kMainChildId = 1;
+
+// The hosted window a notification or colour request names in its handle argument.
+HWND HostedWindowOf(LPARAM lParam) { return reinterpret_cast<HWND>(lParam); }
 
 std::once_flag registration_once;
 ATOM window_class = 0;
@@ -61,15 +64,19 @@ LRESULT CALLBACK ControlWindow::ChildProcedure(HWND child, UINT message, WPARAM 
                                                LPARAM lParam) {
     auto* control = static_cast<ControlBase*>(GetPropW(child, kOwnerProperty));
     if (!control) return DefWindowProcW(child, message, wParam, lParam);
-    WNDPROC original = control->childProcedure_;
     if (message == WM_NCDESTROY) {
         // The child leaves: give it back its own procedure.
+        WNDPROC original = nullptr;
+        for (const auto& entry : control->children_) {
+            if (entry.window == child) original = entry.procedure;
+        }
         SetWindowLongPtrW(child, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
         RemovePropW(child, kOwnerProperty);
-        if (control->child_ == child) control->child_ = nullptr;
-        return CallWindowProcW(original, child, message, wParam, lParam);
+        control->ForgetChild(child);
+        return original ? CallWindowProcW(original, child, message, wParam, lParam)
+                        : DefWindowProcW(child, message, wParam, lParam);
     }
-    return control->HandleChildMessage(message, wParam, lParam);
+    return control->HandleChildMessage(child, message, wParam, lParam);
 }
 
 void ControlBase::CreateControlWindow(HWND parent, const RECT& position) {
@@ -84,6 +91,7 @@ void ControlBase::DestroyControlWindow() {
     if (window_) DestroyWindow(window_);
     window_ = nullptr;
     child_ = nullptr;
+    children_.clear();
 }
 
 // No exception may leave a window procedure (the window system is not C++): a handler that
@@ -104,14 +112,13 @@ LRESULT ControlBase::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     return result;
 }
 
-LRESULT ControlBase::HandleChildMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-    HWND child = child_;
-    WNDPROC original = childProcedure_;
+LRESULT ControlBase::HandleChildMessage(HWND child, UINT message, WPARAM wParam,
+                                        LPARAM lParam) {
     InternalAddRef();
     LRESULT result = 0;
     try {
-        if (!OnChildMessage(message, wParam, lParam, result)) {
-            result = CallWindowProcW(original, child, message, wParam, lParam);
+        if (!OnChildMessage(child, message, wParam, lParam, result)) {
+            result = CallChildProcedure(child, message, wParam, lParam);
         }
     } catch (...) {
         result = 0;
@@ -120,10 +127,21 @@ LRESULT ControlBase::HandleChildMessage(UINT message, WPARAM wParam, LPARAM lPar
     return result;
 }
 
+LRESULT ControlBase::CallChildProcedure(HWND child, UINT message, WPARAM wParam, LPARAM lParam) {
+    for (const SubclassedChild& entry : children_) {
+        if (entry.window == child) {
+            return CallWindowProcW(entry.procedure, child, message, wParam, lParam);
+        }
+    }
+    return DefWindowProcW(child, message, wParam, lParam);
+}
+
 bool ControlBase::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     switch (message) {
         case WM_CREATE:
             OnWindowCreated();
+            ApplyFont();
+            ApplyEnabled();
             return true;
         case WM_DESTROY:
             OnWindowDestroying();
@@ -141,7 +159,8 @@ bool ControlBase::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT&
             return true;
         }
         case WM_SIZE:
-            if (child_) MoveWindow(child_, 0, 0, LOWORD(lParam), HIWORD(lParam), TRUE);
+            LayoutChildren(LOWORD(lParam), HIWORD(lParam));
+            InvalidateRect(window_, nullptr, TRUE);
             return true;
         case WM_SETFOCUS:
             FocusArriving(reinterpret_cast<HWND>(wParam));
@@ -154,12 +173,31 @@ bool ControlBase::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT&
             if (UserMode()) InPlaceActivate(OLEIVERB_UIACTIVATE);
             result = DefWindowProcW(window_, message, wParam, lParam);
             return true;
+        case WM_SETCURSOR:
+            if (reinterpret_cast<HWND>(wParam) != window_ || !SetStockCursor()) return false;
+            result = TRUE;
+            return true;
+        case WM_COMMAND:
+            return lParam != 0 && OnCommand(HostedWindowOf(lParam), HIWORD(wParam));
+        case WM_CTLCOLOREDIT:
+        case WM_CTLCOLORSTATIC:
+        case WM_CTLCOLORBTN:
+        case WM_CTLCOLORLISTBOX:
+        case WM_CTLCOLORSCROLLBAR:
+            result = reinterpret_cast<LRESULT>(
+                OnChildColor(HostedWindowOf(lParam), reinterpret_cast<HDC>(wParam), message));
+            return true;
+        case WM_HSCROLL:
+        case WM_VSCROLL:
+            return lParam != 0 && OnScroll(HostedWindowOf(lParam), message == WM_VSCROLL,
+                                           LOWORD(wParam), HIWORD(wParam));
         default:
             return false;
     }
 }
 
-bool ControlBase::OnChildMessage(UINT message, WPARAM wParam, LPARAM, LRESULT& result) {
+bool ControlBase::OnChildMessage(HWND child, UINT message, WPARAM wParam, LPARAM lParam,
+                                 LRESULT& result) {
     switch (message) {
         case WM_MOUSEACTIVATE:
             // The click activates the control in run mode; the message stops here.
@@ -173,9 +211,26 @@ bool ControlBase::OnChildMessage(UINT message, WPARAM wParam, LPARAM, LRESULT& r
         case WM_KILLFOCUS:
             FocusLeaving(reinterpret_cast<HWND>(wParam));
             return false;
+        case WM_SETCURSOR:
+            if (!SetStockCursor()) return false;
+            result = TRUE;
+            return true;
+        case WM_MOUSEMOVE:
+        case WM_LBUTTONDOWN:
+        case WM_RBUTTONDOWN:
+        case WM_LBUTTONUP:
+        case WM_RBUTTONUP:
+            if (!(class_.stockEvents & kMouseEvents)) return false;
+            FireMouseEvent(message, wParam, lParam);
+            result = CallChildProcedure(child, message, wParam, lParam);
+            return true;
         default:
             return false;
     }
+}
+
+void ControlBase::LayoutChildren(int width, int height) {
+    if (child_) MoveWindow(child_, 0, 0, width, height, TRUE);
 }
 
 // Focus moving between the control's window and its child stays with the control: the site
@@ -194,6 +249,24 @@ void ControlBase::FocusLeaving(HWND next) {
     if (auto site = clientSite_.As<IOleControlSite>()) site->OnFocus(FALSE);
 }
 
+HWND ControlBase::Subclass(HWND child) {
+    SetPropW(child, kOwnerProperty, static_cast<ControlBase*>(this));
+    auto original = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(
+        child, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ControlWindow::ChildProcedure)));
+    children_.push_back(SubclassedChild{child, original});
+    return child;
+}
+
+void ControlBase::ForgetChild(HWND child) {
+    for (auto it = children_.begin(); it != children_.end(); ++it) {
+        if (it->window == child) {
+            children_.erase(it);
+            break;
+        }
+    }
+    if (child_ == child) child_ = nullptr;
+}
+
 HWND ControlBase::CreateHostedChild(const wchar_t* className, DWORD style, DWORD exStyle,
                                     const wchar_t* text) {
     DestroyHostedChild();
@@ -201,14 +274,21 @@ HWND ControlBase::CreateHostedChild(const wchar_t* className, DWORD style, DWORD
     RECT client;
     GetClientRect(window_, &client);
     HWND child = CreateWindowExW(exStyle, className, text, style | WS_CHILD, 0, 0, client.right,
-                                 client.bottom, window_, reinterpret_cast<HMENU>(kChildId),
+                                 client.bottom, window_, reinterpret_cast<HMENU>(kMainChildId),
                                  ModuleState::Instance(), nullptr);
     if (!child) return nullptr;
-    SetPropW(child, kOwnerProperty, static_cast<ControlBase*>(this));
-    childProcedure_ = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(
-        child, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ControlWindow::ChildProcedure)));
-    child_ = child;
+    child_ = Subclass(child);
+    LayoutChildren(client.right, client.bottom);
     return child;
+}
+
+HWND ControlBase::AddHostedChild(const wchar_t* className, DWORD style, DWORD exStyle,
+                                 const RECT& place, const wchar_t* text) {
+    if (!window_) return nullptr;
+    HWND child = CreateWindowExW(exStyle, className, text, style | WS_CHILD, place.left,
+                                 place.top, place.right - place.left, place.bottom - place.top,
+                                 window_, nullptr, ModuleState::Instance(), nullptr);
+    return child ? Subclass(child) : nullptr;
 }
 
 void ControlBase::DestroyHostedChild() {

@@ -109,17 +109,16 @@ void TestControl::OnWindowCreated() {
     CreateHostedChild(L"Edit", WS_VISIBLE | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE);
 }
 
-bool TestControl::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
-    if (message == WM_COMMAND && HIWORD(wParam) == EN_CHANGE) {
-        FireEvent(DISPID_CLICK);
-        return true;
-    }
-    return Control::OnMessage(message, wParam, lParam, result);
+bool TestControl::OnCommand(HWND, WORD code) {
+    if (code != EN_CHANGE) return false;
+    FireEvent(DISPID_CLICK);
+    return true;
 }
 
-bool TestControl::OnChildMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+bool TestControl::OnChildMessage(HWND child, UINT message, WPARAM wParam, LPARAM lParam,
+                                 LRESULT& result) {
     if (message == WM_CHAR) ++childCharacters;
-    return Control::OnChildMessage(message, wParam, lParam, result);
+    return Control::OnChildMessage(child, message, wParam, lParam, result);
 }
 
 HRESULT CreateTestControl(REFIID iid, void** out) {

@@ -44,8 +44,9 @@ class TestControl : public Control<ITestControl> {
     void OnPropertiesLoaded() override { ++propertiesLoaded; }
     void OnDraw(HDC dc, const RECT& bounds) override;
     void OnWindowCreated() override;
-    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
-    bool OnChildMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+    bool OnCommand(HWND child, WORD code) override;
+    bool OnChildMessage(HWND child, UINT message, WPARAM wParam, LPARAM lParam,
+                        LRESULT& result) override;
 
   private:
     std::wstring caption_;
