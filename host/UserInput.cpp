@@ -74,19 +74,37 @@ WORD VirtualKeyOf(wchar_t character) {
 
 }  // namespace
 
-bool Click(Form& form, ControlSite& site) {
+bool Click(Form& form, ControlSite& site, const ClickOptions& options) {
     HWND control = site.ControlWindow();
     if (!control) return false;
     RECT client;
     GetClientRect(control, &client);
-    POINT point{client.right / 2, client.bottom / 2};
+    POINT point = options.at.value_or(POINT{client.right / 2, client.bottom / 2});
+    if (!PtInRect(&client, point)) return false;
     HWND target = InnermostAt(control, point);
     MapWindowPoints(control, target, &point, 1);
-    LPARAM position = MAKELPARAM(point.x, point.y);
+    const LPARAM position = MAKELPARAM(point.x, point.y);
+    const UINT down = options.right ? WM_RBUTTONDOWN : WM_LBUTTONDOWN;
+    const UINT up = options.right ? WM_RBUTTONUP : WM_LBUTTONUP;
+    const UINT twice = options.right ? WM_RBUTTONDBLCLK : WM_LBUTTONDBLCLK;
+    const WPARAM held = options.right ? MK_RBUTTON : MK_LBUTTON;
     SendMessageW(target, WM_MOUSEACTIVATE, reinterpret_cast<WPARAM>(form.Window()),
-                 MAKELPARAM(HTCLIENT, WM_LBUTTONDOWN));
-    SendMessageW(target, WM_LBUTTONDOWN, MK_LBUTTON, position);
-    SendMessageW(target, WM_LBUTTONUP, 0, position);
+                 MAKELPARAM(HTCLIENT, down));
+    SendMessageW(target, down, held, position);
+    SendMessageW(target, up, 0, position);
+    if (options.twice) {
+        SendMessageW(target, twice, held, position);
+        SendMessageW(target, up, 0, position);
+    }
+    form.PumpMessages();
+    return true;
+}
+
+bool GiveFocus(Form& form, ControlSite& site) {
+    if (!site.UIActive() && FAILED(site.DoVerb(OLEIVERB_UIACTIVATE))) return false;
+    HWND control = site.ControlWindow();
+    if (!control) return false;
+    SetFocus(control);
     form.PumpMessages();
     return true;
 }

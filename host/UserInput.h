@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
 
 #include "host/ControlSite.h"
@@ -13,9 +14,22 @@
 
 namespace zelmor::host {
 
-// Clicks the middle of the control's window (the innermost child window there), as the mouse
-// does: the window is activated by the mouse, then the button goes down and up.
-bool Click(Form& form, ControlSite& site);
+// Where and how to click: a point in the control's client area (the middle when not given),
+// the right button instead of the left, twice (a double click).
+struct ClickOptions {
+    std::optional<POINT> at;
+    bool right = false;
+    bool twice = false;
+};
+
+// Clicks the control's window (the innermost child window at that point), as the mouse does:
+// the window is activated by the mouse, then the button goes down and up (twice: down, up,
+// double click, up). False when the control has no window or the point lies outside it.
+bool Click(Form& form, ControlSite& site, const ClickOptions& options = {});
+
+// Gives the control the focus as a person tabbing to it would: it becomes UI-active and its
+// window takes the focus from the control that had it.
+bool GiveFocus(Form& form, ControlSite& site);
 
 // Types keys into the control, which is made UI-active first. Characters are typed as they
 // are; named keys go in braces: {ENTER} {TAB} {ESC} {BACKSPACE} {DELETE} {LEFT} {RIGHT} {UP}

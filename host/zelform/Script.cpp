@@ -1,5 +1,7 @@
 #include "host/zelform/Script.h"
 
+#include <cstdlib>
+
 namespace zelmor::host {
 
 namespace {
@@ -13,7 +15,8 @@ struct KindName {
 
 const KindName kKinds[] = {
     {"set", Kind::Set},       {"call", Kind::Call},
-    {"click", Kind::Click},   {"type", Kind::Type},
+    {"click", Kind::Click},   {"focus", Kind::Focus},
+    {"type", Kind::Type},
     {"select", Kind::Select}, {"expect", Kind::Expect},
     {"answer", Kind::Answer}, {"handle", Kind::Handle},
     {"refuse", Kind::Refuse}, {"screenshot", Kind::Screenshot},
@@ -47,18 +50,28 @@ void ReadExpectation(JsonObject& object, ScriptAction& action) {
         action.message = object.Text("message");
         return;
     }
+    if (object.Has("beeps")) {
+        action.beeps.emplace();
+        for (const FileValue& value : object.Values("beeps")) {
+            const long long* beep = std::get_if<long long>(&value);
+            if (!beep) object.Fail("beeps", "a list of whole numbers expected");
+            action.beeps->push_back(*beep);
+        }
+        return;
+    }
     action.control = object.Text("control");
     if (object.Has("text")) {
         action.text = object.Text("text");
     } else if (object.Has("property")) {
         action.property = object.Text("property");
-        action.expected = object.Value("value");
+        // A property expected to refuse being read has no value to compare.
+        if (!action.fails || object.Has("value")) action.expected = object.Value("value");
     } else if (object.Has("event")) {
         action.event = object.Text("event");
         action.count = object.Integer("count");
         if (*action.count < 0) object.Fail("count", "0 or more expected");
     } else {
-        object.Fail("", "\"text\", \"property\", \"event\" or \"message\" expected");
+        object.Fail("", "\"text\", \"property\", \"event\", \"message\" or \"beeps\" expected");
     }
 }
 
@@ -72,6 +85,35 @@ void ReadSelection(JsonObject& object, ScriptAction& action) {
         action.control = object.Text("control");
         action.item = object.Text("item");
     }
+}
+
+void ReadClick(JsonObject& object, ScriptAction& action) {
+    action.control = object.Text("control");
+    if (object.Has("at")) {
+        std::vector<FileValue> at = object.Values("at");
+        const long long* x = at.size() == 2 ? std::get_if<long long>(&at[0]) : nullptr;
+        const long long* y = at.size() == 2 ? std::get_if<long long>(&at[1]) : nullptr;
+        if (!x || !y || *x < 0 || *y < 0 || *x > 32767 || *y > 32767) {
+            object.Fail("at", "[x, y] in pixels expected");
+        }
+        action.at = std::make_pair(static_cast<int>(*x), static_cast<int>(*y));
+    }
+    std::string button = object.TextOr("button", "left");
+    if (button != "left" && button != "right") object.Fail("button", "left or right expected");
+    action.right = button == "right";
+    action.twice = object.BooleanOr("double", false);
+}
+
+// An error as the file writes it: "0x800A017F".
+std::optional<long> ReadError(JsonObject& object) {
+    if (!object.Has("error")) return std::nullopt;
+    std::string text = object.Text("error");
+    char* end = nullptr;
+    unsigned long value = std::strtoul(text.c_str(), &end, 16);
+    if (text.size() < 3 || text.compare(0, 2, "0x") != 0 || *end != '\0' || value == 0) {
+        object.Fail("error", "an error such as \"0x800A017F\" expected");
+    }
+    return static_cast<long>(value);
 }
 
 void ReadAnswer(JsonObject& object, ScriptAction& action) {
@@ -98,6 +140,9 @@ void ReadParts(JsonObject& object, ScriptAction& action) {
             if (object.Has("expect")) action.expected = object.Value("expect");
             break;
         case Kind::Click:
+            ReadClick(object, action);
+            break;
+        case Kind::Focus:
             action.control = object.Text("control");
             break;
         case Kind::Type:
@@ -162,6 +207,8 @@ std::vector<ScriptAction> ParseScript(const std::string& text) {
         action.where = object.Where();
         action.kind = ReadKind(object);
         action.fails = object.BooleanOr("fails", false);
+        action.error = ReadError(object);
+        if (action.error) action.fails = true;
         ReadParts(object, action);
         object.CheckAllTaken();
         actions.push_back(std::move(action));

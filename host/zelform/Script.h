@@ -16,11 +16,12 @@ struct ScriptAction {
     enum class Kind {
         Set,         // control, property, value
         Call,        // control, method, arguments; expected: the outcome
-        Click,       // control
+        Click,       // control; at, right, twice
+        Focus,       // control
         Type,        // control, keys
         Select,      // control and item, or tab and page
-        Expect,      // control and text, control and property and expected, message, or
-                     // control and event and count
+        Expect,      // control and text, control and property and expected, message,
+                     // control and event and count, or beeps
         Answer,      // button: the answer to the next message box
         Handle,      // control, event, settings: by-reference arguments to set
         Refuse,      // control, property, refuse: what the form answers requests to change it
@@ -31,6 +32,7 @@ struct ScriptAction {
     Kind kind = Kind::Wait;
     std::string where;   // "actions[3]"
     bool fails = false;  // the step is expected to fail (a property refusing its value)
+    std::optional<long> error;  // ... with this error (an HRESULT)
 
     std::string control;
     std::string property;
@@ -42,6 +44,10 @@ struct ScriptAction {
     std::optional<std::string> message;  // expect: the text of the last message box
     std::string event;
     std::optional<long long> count;  // expect: how many times event fired
+    std::optional<std::vector<long long>> beeps;  // expect: the beeps since the last such check
+    std::optional<std::pair<int, int>> at;  // click: the point in the control's client area
+    bool right = false;                     // click: the right button
+    bool twice = false;                     // click: a double click
     std::string keys;
     std::string item;
     std::string tab;

@@ -1,6 +1,7 @@
 #include "host/zelform/ScriptRunner.h"
 
 #include "host/Automation.h"
+#include "host/BeepRecorder.h"
 #include "host/Screenshot.h"
 #include "host/UserInput.h"
 #include "host/zelform/WindowsText.h"
@@ -23,11 +24,30 @@ bool Compare(const std::wstring& expected, const std::wstring& found, std::wstri
     return found == expected;
 }
 
-// The step succeeded or failed as the script says it should.
-bool AsExpected(HRESULT hr, bool shouldFail, std::wstring* detail) {
+std::wstring ErrorText(long error) {
+    wchar_t text[16];
+    swprintf(text, 16, L"0x%08lX", static_cast<unsigned long>(error));
+    return text;
+}
+
+// The step succeeded or failed as the script says it should (with its error, when it names one).
+bool AsExpected(HRESULT hr, const ScriptAction& action, std::wstring* detail) {
     *detail = SUCCEEDED(hr) ? L"done" : HresultText(hr);
-    if (shouldFail && SUCCEEDED(hr)) *detail = L"done, but a failure was expected";
-    return SUCCEEDED(hr) != shouldFail;
+    if (action.fails && SUCCEEDED(hr)) *detail = L"done, but a failure was expected";
+    if (action.error && FAILED(hr) && hr != *action.error) {
+        *detail = ErrorText(*action.error) + L" expected, " + HresultText(hr) + L" found";
+        return false;
+    }
+    return SUCCEEDED(hr) != action.fails;
+}
+
+std::wstring BeepsText(const std::vector<unsigned>& beeps) {
+    std::wstring text = L"[";
+    for (size_t i = 0; i < beeps.size(); ++i) {
+        if (i > 0) text += L", ";
+        text += std::to_wstring(beeps[i]);
+    }
+    return text + L"]";
 }
 
 std::wstring ArgumentsText(const EventCall& call) {
@@ -57,7 +77,10 @@ void ScriptRunner::LogEvents() {
 
 int ScriptRunner::Run(const std::vector<ScriptAction>& actions) {
     int failed = 0;
+    BeepRecorder::Instance().Hook();
+    BeepRecorder::Instance().TakeBeeps();
     for (const ScriptAction& action : actions) {
+        BeepRecorder::Instance().Hook();  // a control library loaded meanwhile
         std::wstring detail;
         bool ok = RunAction(action, &detail);
         form_.PumpMessages();
@@ -85,7 +108,7 @@ bool ScriptRunner::RunAction(const ScriptAction& action, std::wstring* detail) {
     const bool needsControl = !(action.kind == Kind::Answer || action.kind == Kind::Screenshot ||
                                 action.kind == Kind::Wait ||
                                 (action.kind == Kind::Select && !action.tab.empty()) ||
-                                (action.kind == Kind::Expect && action.message));
+                                (action.kind == Kind::Expect && (action.message || action.beeps)));
     if (needsControl && site == nullptr) {
         *detail = L"the action names no control";
         return false;
@@ -95,8 +118,16 @@ bool ScriptRunner::RunAction(const ScriptAction& action, std::wstring* detail) {
             return RunSet(action, *site, detail);
         case Kind::Call:
             return RunCall(action, *site, detail);
-        case Kind::Click:
-            if (!Click(form_, *site)) *detail = L"the control has no window";
+        case Kind::Click: {
+            ClickOptions options;
+            if (action.at) options.at = POINT{action.at->first, action.at->second};
+            options.right = action.right;
+            options.twice = action.twice;
+            if (!Click(form_, *site, options)) *detail = L"the control has no window there";
+            return detail->empty();
+        }
+        case Kind::Focus:
+            if (!GiveFocus(form_, *site)) *detail = L"the control cannot take the focus";
             return detail->empty();
         case Kind::Type:
             if (!TypeKeys(form_, *site, Wide(action.keys))) *detail = L"cannot type those keys";
@@ -123,7 +154,7 @@ bool ScriptRunner::RunAction(const ScriptAction& action, std::wstring* detail) {
 
 bool ScriptRunner::RunSet(const ScriptAction& action, ControlSite& site, std::wstring* detail) {
     HRESULT hr = site.Put(Wide(action.property), *VariantOf(*action.value).Get());
-    return AsExpected(hr, action.fails, detail);
+    return AsExpected(hr, action, detail);
 }
 
 bool ScriptRunner::RunCall(const ScriptAction& action, ControlSite& site, std::wstring* detail) {
@@ -131,7 +162,7 @@ bool ScriptRunner::RunCall(const ScriptAction& action, ControlSite& site, std::w
     for (const FileValue& argument : action.arguments) arguments.push_back(VariantOf(argument));
     CallResult result;
     HRESULT hr = site.Call(Wide(action.method), arguments, &result);
-    if (FAILED(hr) || action.fails || !action.expected) return AsExpected(hr, action.fails, detail);
+    if (FAILED(hr) || action.fails || !action.expected) return AsExpected(hr, action, detail);
     return Compare(Wide(ValueText(*action.expected)), TextOfValue(result.Outcome()), detail);
 }
 
@@ -162,6 +193,11 @@ bool ScriptRunner::RunExpect(const ScriptAction& action, ControlSite* control,
         std::wstring shown = Wide(platform::AnsiToUtf8(answerer_.Boxes().back().text));
         return Compare(Wide(*action.message), shown, detail);
     }
+    if (action.beeps) {
+        std::vector<unsigned> expected(action.beeps->begin(), action.beeps->end());
+        return Compare(BeepsText(expected), BeepsText(BeepRecorder::Instance().TakeBeeps()),
+                       detail);
+    }
     ControlSite& site = *control;
     if (action.text) return Compare(Wide(*action.text), ShownText(site), detail);
     if (action.count) {
@@ -171,10 +207,7 @@ bool ScriptRunner::RunExpect(const ScriptAction& action, ControlSite* control,
     }
     com::Variant value;
     HRESULT hr = site.Get(Wide(action.property), value.Get());
-    if (FAILED(hr)) {
-        *detail = HresultText(hr);
-        return false;
-    }
+    if (FAILED(hr) || action.fails) return AsExpected(hr, action, detail);
     return Compare(Wide(ValueText(*action.expected)), TextOfValue(*value.Get()), detail);
 }
 

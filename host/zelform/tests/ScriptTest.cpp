@@ -93,7 +93,14 @@ TEST(Script, MistakesAreReportedWithTheirPlace) {
         {R"({"action": "call", "control": "A", "method": "M", "arguments": "x"})",
          "actions[0].arguments: a list [...] expected"},
         {R"({"action": "expect", "control": "A"})",
-         "actions[0]: \"text\", \"property\", \"event\" or \"message\" expected"},
+         "actions[0]: \"text\", \"property\", \"event\", \"message\" or \"beeps\" expected"},
+        {R"({"action": "expect", "beeps": [48, "x"]})",
+         "actions[0].beeps: a list of whole numbers expected"},
+        {R"({"action": "click", "control": "A", "at": [1]})", "actions[0].at: [x, y] in pixels expected"},
+        {R"({"action": "click", "control": "A", "button": "middle"})",
+         "actions[0].button: left or right expected"},
+        {R"({"action": "set", "control": "A", "property": "P", "value": 1, "error": "380"})",
+         "actions[0].error: an error such as \"0x800A017F\" expected"},
         {R"({"action": "expect", "control": "A", "event": "Click", "count": -1})",
          "actions[0].count: 0 or more expected"},
         {R"({"action": "expect", "control": "A", "property": "P"})", "actions[0].value: missing"},
@@ -115,4 +122,25 @@ TEST(Script, TheScriptIsAnObjectWithAListOfActions) {
                              R"({"actions": [], "extra": 1})", "not json"}) {
         EXPECT_THROW(ParseScript(text), FileError) << text;
     }
+}
+
+TEST(Script, FocusClickPlacesBeepsAndErrors) {
+    std::vector<ScriptAction> actions = ParseScript(R"({"actions": [
+        {"action": "focus", "control": "Edit1"},
+        {"action": "click", "control": "Edit1", "at": [5, 7], "button": "right", "double": true},
+        {"action": "expect", "beeps": [48, 16]},
+        {"action": "expect", "control": "Edit1", "property": "SelStart", "error": "0x800A017F"},
+        {"action": "set", "control": "Edit1", "property": "SelStart", "value": 1,
+         "error": "0x800A017F"}
+    ]})");
+    ASSERT_EQ(actions.size(), 5u);
+    EXPECT_EQ(actions[0].kind, Kind::Focus);
+    EXPECT_EQ(*actions[1].at, std::make_pair(5, 7));
+    EXPECT_TRUE(actions[1].right);
+    EXPECT_TRUE(actions[1].twice);
+    EXPECT_EQ(*actions[2].beeps, (std::vector<long long>{48, 16}));
+    EXPECT_TRUE(actions[3].fails);
+    EXPECT_EQ(*actions[3].error, static_cast<long>(0x800A017F));
+    EXPECT_FALSE(actions[3].expected);
+    EXPECT_EQ(*actions[4].error, static_cast<long>(0x800A017F));
 }

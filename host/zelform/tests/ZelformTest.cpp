@@ -4,36 +4,15 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <fstream>
-#include <sstream>
 #include <string>
 
 #include "host/Screenshot.h"
+#include "host/zelform/tests/ZelformRun.h"
 
 using namespace zelmor::host;
+using namespace zelmor::testing;
 
 namespace {
-
-using Register = HRESULT(STDAPICALLTYPE*)();
-
-std::wstring ProgramFolder() {
-    wchar_t path[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring folder = path;
-    return folder.substr(0, folder.find_last_of(L"\\/"));
-}
-
-void WriteText(const std::wstring& path, const std::string& text) {
-    std::ofstream out(path.c_str(), std::ios::binary);
-    out << text;
-}
-
-std::string ReadText(const std::wstring& path) {
-    std::ifstream in(path.c_str(), std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 const char kForm[] = R"({
     "name": "ProbeForm", "caption": "Probe form", "width": 420, "height": 240,
@@ -77,9 +56,7 @@ class Zelform : public ::testing::Test {
     void SetUp() override {
         probe_ = LoadLibraryW((ProgramFolder() + L"\\zelprobe.dll").c_str());
         ASSERT_NE(probe_, nullptr);
-        auto registerServer = reinterpret_cast<Register>(
-            reinterpret_cast<void*>(GetProcAddress(probe_, "DllRegisterServer")));
-        ASSERT_EQ(registerServer(), S_OK);
+        ASSERT_EQ(RegisterServer(probe_), S_OK);
         CreateDirectoryW(folder_.c_str(), nullptr);
         // What an earlier run left must not pass for this run's work.
         for (const wchar_t* file : {L"\\shots\\run.bmp", L"\\design.bmp"}) {
@@ -90,43 +67,12 @@ class Zelform : public ::testing::Test {
 
     void TearDown() override {
         if (!probe_) return;
-        auto unregisterServer = reinterpret_cast<Register>(
-            reinterpret_cast<void*>(GetProcAddress(probe_, "DllUnregisterServer")));
-        unregisterServer();
+        RegisterServer(probe_, false);
         FreeLibrary(probe_);
     }
 
-    // Runs zelform with arguments in the test's folder; its exit status, and its output in
-    // *output.
     DWORD RunZelform(const std::wstring& arguments, std::string* output) {
-        // A file of its own for each run: a process of an earlier run may hold its file a
-        // little longer than it runs.
-        static int runs = 0;
-        std::wstring outputPath = folder_ + L"\\output" + std::to_wstring(++runs) + L".txt";
-        SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-        HANDLE file = CreateFileW(outputPath.c_str(), GENERIC_WRITE,
-                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, &inherit,
-                                  CREATE_ALWAYS, 0, nullptr);
-        EXPECT_NE(file, INVALID_HANDLE_VALUE);
-        STARTUPINFOW startup{};
-        startup.cb = sizeof startup;
-        startup.dwFlags = STARTF_USESTDHANDLES;
-        startup.hStdOutput = file;
-        startup.hStdError = file;
-        std::wstring command = L"\"" + ProgramFolder() + L"\\zelform.exe\" " + arguments;
-        PROCESS_INFORMATION process{};
-        DWORD status = 1000;
-        if (CreateProcessW(nullptr, &command[0], nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr,
-                           folder_.c_str(), &startup, &process)) {
-            WaitForSingleObject(process.hProcess, 60000);
-            GetExitCodeProcess(process.hProcess, &status);
-            CloseHandle(process.hThread);
-            CloseHandle(process.hProcess);
-        }
-        CloseHandle(file);
-        *output = ReadText(outputPath);
-        DeleteFileW(outputPath.c_str());
-        return status;
+        return zelmor::testing::RunZelform(folder_, arguments, output);
     }
 
     const std::wstring folder_ = L"zelform-test";
