@@ -263,6 +263,8 @@ class ControlBase : public ObjectRoot,
     const StockProperties& Stock() const { return stock_; }
     // The font, made from the container's font (or the system's) when there is none yet.
     IFont* StockFont();
+    // Puts another font object in place and gives it to the hosted windows.
+    void SetStockFont(ComPtr<IFont> font);
     // After a stock property changed: the hosted windows take the font, the enabled state, or
     // repaint in the new colours.
     void ApplyFont();

@@ -66,6 +66,12 @@ IFont* ControlBase::StockFont() {
     return stock_.font.Get();
 }
 
+void ControlBase::SetStockFont(ComPtr<IFont> font) {
+    stock_.font = std::move(font);
+    FontChanged();
+    ApplyFont();
+}
+
 void ControlBase::StopHearingFont() {
     if (fontPoint_) fontPoint_->Unadvise(fontCookie_);
     fontPoint_ = nullptr;

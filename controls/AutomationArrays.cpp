@@ -5,7 +5,7 @@
 
 #include "core/TableFiles.h"
 #include "datacontrol/DataControl.h"
-#include "platform/CodePage.h"
+#include "com/AnsiText.h"
 
 namespace zelmor {
 
@@ -66,15 +66,11 @@ private:
 };
 
 BSTR NewString(const std::string& ansi) {
-    std::u16string wide = platform::AnsiToUtf16(ansi);
-    return SysAllocStringLen(reinterpret_cast<const OLECHAR*>(wide.data()),
-                             static_cast<UINT>(wide.size()));
+    std::wstring wide = com::WideOf(ansi);
+    return SysAllocStringLen(wide.data(), static_cast<UINT>(wide.size()));
 }
 
-std::string Ansi(BSTR text) {
-    return platform::Utf16ToAnsi(
-        std::u16string(reinterpret_cast<const char16_t*>(text), text ? SysStringLen(text) : 0));
-}
+std::string Ansi(BSTR text) { return com::AnsiOf(text); }
 
 // The table must be known before its record is exchanged; then the array is checked.
 struct ArrayArgument {

@@ -4,6 +4,7 @@
 
 #include "binding/BindingRegistry.h"
 #include "binding/FormDiscovery.h"
+#include "com/AnsiText.h"
 #include "com/Guarded.h"
 #include "com/ModuleState.h"
 #include "com/TypeLibrary.h"
@@ -34,7 +35,7 @@ const com::PropertyMapEntry kProperties[] = {
 const com::ControlClass kDataControlClass = {
     &CLSID_ZelmorDb,
     &DIID__DZelBtrEvents,
-    131473,
+    com::kControlMiscStatus,
     SIZEL{847, 847},  // 32 x 32 pixels
     com::MakePropertyMap(kProperties),
     nullptr,
@@ -45,18 +46,9 @@ constexpr int kBitmapLoaded = 222;
 constexpr int kBitmapNoDictionary = 115;
 constexpr DISPID kBtrieveError = 1;
 
-std::string Ansi(BSTR text) {
-    return platform::Utf16ToAnsi(
-        std::u16string(reinterpret_cast<const char16_t*>(text), text ? SysStringLen(text) : 0));
-}
+std::string Ansi(BSTR text) { return com::AnsiOf(text); }
 
-HRESULT OutText(const std::string& ansi, BSTR* out) {
-    if (out == nullptr) return E_POINTER;
-    std::u16string wide = platform::AnsiToUtf16(ansi);
-    *out = SysAllocStringLen(reinterpret_cast<const OLECHAR*>(wide.data()),
-                             static_cast<UINT>(wide.size()));
-    return *out != nullptr ? S_OK : E_OUTOFMEMORY;
-}
+HRESULT OutText(const std::string& ansi, BSTR* out) { return com::AnsiToOut(ansi, out); }
 
 // A name and the result code: both pointers are checked before the string is made, so that a
 // refused call leaves nothing behind for a caller who will not free it.
@@ -113,9 +105,8 @@ bool ZelBtr::Host::UserMode() { return owner_.ControlBase::UserMode(); }
 
 int ZelBtr::Host::RaiseBtrieveError(const std::string& tableName, int status) {
     short value = static_cast<short>(status);
-    std::u16string wide = platform::AnsiToUtf16(tableName);
     com::EventArguments arguments;
-    arguments.Add(std::wstring(wide.begin(), wide.end())).AddByRef(&value);
+    arguments.Add(com::WideOf(tableName)).AddByRef(&value);
     owner_.FireEvent(kBtrieveError, arguments);
     return value;
 }

@@ -1,6 +1,7 @@
 #include "module/ClassTable.h"
 
 #include "controls/ZelBtr.h"
+#include "controls/ZelEdit.h"
 #include "module/PageClassIds.h"
 #include "module/zelmor.h"
 
@@ -8,20 +9,15 @@ namespace zelmor::module {
 
 namespace {
 
-// Misc status of the controls: recompose on resize, cannot link inside, inside-out, activate
-// when visible, set client site first; the button also acts like a button.
-constexpr DWORD kControlStatus = OLEMISC_RECOMPOSEONRESIZE | OLEMISC_CANTLINKINSIDE |
-                                 OLEMISC_INSIDEOUT | OLEMISC_ACTIVATEWHENVISIBLE |
-                                 OLEMISC_SETCLIENTSITEFIRST;
-constexpr DWORD kButtonStatus = kControlStatus | OLEMISC_ACTSLIKEBUTTON;
-static_assert(kControlStatus == 131473 && kButtonStatus == 135569, "fixed misc status values");
+constexpr DWORD kControlStatus = com::kControlMiscStatus;
+constexpr DWORD kButtonStatus = com::kButtonMiscStatus;
 
 constexpr ClassKind kControl = ClassKind::Control;
 constexpr ClassKind kPage = ClassKind::PropertyPage;
 
 const ClassEntry kClasses[] = {
     {L"ZelmorDb", L"ZelBtr", &CLSID_ZelmorDb, kControl, 1, kControlStatus, CreateZelBtr},
-    {L"ZelEdit", L"ZelEdit", &CLSID_ZelEdit, kControl, 3, kControlStatus, nullptr},
+    {L"ZelEdit", L"ZelEdit", &CLSID_ZelEdit, kControl, 3, kControlStatus, CreateZelEdit},
     {L"ZelBtn", L"ZelBtn", &CLSID_ZelBtn, kControl, 2, kButtonStatus, nullptr},
     {L"ZelComboBox", L"ZelComboBox", &CLSID_ZelComboBox, kControl, 4, kControlStatus, nullptr},
     {L"ZelListBox", L"ZelListBox", &CLSID_ZelListBox, kControl, 5, kControlStatus, nullptr},

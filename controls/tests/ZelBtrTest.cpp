@@ -213,56 +213,6 @@ TEST_F(ZelBtrTest, FormWindowThroughFramesAndTabs) {
     EXPECT_EQ(Object(2).Logic().GetFormWindow(), reinterpret_cast<WindowHandle>(form.Window()));
 }
 
-TEST_F(ZelBtrTest, PersistenceRoundTripThroughAStream) {
-    host::Form& form = NewForm(L"Form1", host::SiteMode::Design);
-    host::ControlSite* data = AddDataControl(
-        form, L"Data1", {{L"OwnerName", TextValue(L"owner")}, {L"OpenMode", LongValue(4)},
-                         {L"AllOpen", BoolValue(false)}, {L"CacheDDF", BoolValue(false)}});
-    com::ComPtr<IPersistStreamInit> persist;
-    ASSERT_EQ(data->Object()->QueryInterface(IID_IPersistStreamInit,
-                                             reinterpret_cast<void**>(persist.Put())),
-              S_OK);
-    com::ComPtr<IStream> stream;
-    ASSERT_EQ(CreateStreamOnHGlobal(nullptr, TRUE, stream.Put()), S_OK);
-    ASSERT_EQ(persist->Save(stream.Get(), TRUE), S_OK);
-    LARGE_INTEGER start{};
-    stream->Seek(start, STREAM_SEEK_SET, nullptr);
-    host::Form& other = NewForm(L"Form2", host::SiteMode::Design);
-    host::ControlSite* copy = AddDataControl(other, L"Data2", {{L"DDFDir", TextValue(L"")}});
-    com::ComPtr<IPersistStreamInit> copyPersist;
-    copy->Object()->QueryInterface(IID_IPersistStreamInit,
-                                   reinterpret_cast<void**>(copyPersist.Put()));
-    ASSERT_EQ(copyPersist->Load(stream.Get()), S_OK);
-    for (const wchar_t* property : {L"DDFDir", L"OwnerName", L"OpenMode", L"AllOpen", L"CacheDDF"}) {
-        EXPECT_EQ(Text(copy, property), Text(data, property)) << Utf8(property);
-    }
-    EXPECT_EQ(Text(copy, L"OpenMode"), L"4");
-}
-
-TEST_F(ZelBtrTest, PersistenceRoundTripThroughAPropertyBag) {
-    host::Form& form = NewForm(L"Form1", host::SiteMode::Design);
-    host::ControlSite* data = AddDataControl(
-        form, L"Data1", {{L"OwnerName", TextValue(L"秘密")}, {L"DistName", TextValue(L"Sales")},
-                         {L"OpenMode", LongValue(2)}});
-    com::ComPtr<IPersistPropertyBag> persist;
-    ASSERT_EQ(data->Object()->QueryInterface(IID_IPersistPropertyBag,
-                                             reinterpret_cast<void**>(persist.Put())),
-              S_OK);
-    auto bag = com::MakeInstance<host::PropertyBag>(std::vector<host::NamedValue>{});
-    ASSERT_EQ(persist->Save(bag.Get(), TRUE, TRUE), S_OK);
-    // The extent first, then the data control's own properties in their order.
-    std::vector<std::wstring> names;
-    for (const host::NamedValue& value : bag->Values()) names.push_back(value.name);
-    EXPECT_EQ(names, (std::vector<std::wstring>{L"_cx", L"_cy", L"DDFDir", L"OwnerName",
-                                                L"OpenMode", L"AllOpen", L"DistName",
-                                                L"CacheDDF"}));
-    host::Form& other = NewForm(L"Form2", host::SiteMode::Design);
-    host::ControlSite* copy = AddDataControl(other, L"Data2", bag->Values());
-    for (const wchar_t* property : {L"DDFDir", L"OwnerName", L"OpenMode", L"DistName"}) {
-        EXPECT_EQ(Text(copy, property), Text(data, property)) << Utf8(property);
-    }
-}
-
 // Every method answers through its trailing result: a table-driven pass over the rest of them.
 TEST_F(ZelBtrTest, MethodResults) {
     host::Form& form = NewForm(L"Form1");

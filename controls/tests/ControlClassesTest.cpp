@@ -1,0 +1,244 @@
+// What every control class shares, checked for each of them in a real container: the setter
+// protocol, the stock mouse and key events, the mouse pointer, and persistence in the order of
+// the class's property list through a property bag and a stream. Each control adds a row.
+#include <gtest/gtest.h>
+
+#include <olectl.h>
+
+#include <string>
+#include <vector>
+
+#include "controls/ZelEdit.h"
+#include "controls/tests/DataControlHost.h"
+#include "platform/CodePage.h"
+
+using namespace zelmor;
+using namespace zelmor::testing;
+using host::BoolValue;
+using host::LongValue;
+using host::TextValue;
+
+namespace {
+
+struct ControlCase {
+    const char* name;
+    HRESULT (*create)(REFIID, void**);
+    // The persisted properties after the extent, in their order.
+    std::vector<const wchar_t*> persisted;
+    // Values other than the defaults, set before a save.
+    std::vector<std::pair<const wchar_t*, long>> numbers;
+    std::vector<std::pair<const wchar_t*, const wchar_t*>> texts;
+    bool hostsWindow;  // a standard window: stock key and mouse events, the mouse pointer
+};
+
+const ControlCase kControls[] = {
+    {"ZelBtr",
+     CreateZelBtr,
+     {L"DDFDir", L"OwnerName", L"OpenMode", L"AllOpen", L"DistName", L"CacheDDF"},
+     {{L"OpenMode", 4}},
+     {{L"OwnerName", L"秘密"}, {L"DistName", L"Sales"}},
+     false},
+    {"ZelEdit",
+     CreateZelEdit,
+     {L"DbSource", L"DbTable", L"DbField", L"MaxLength", L"PasswordChar", L"Format",
+      L"MultiLine", L"Alignment", L"ReadOnly", L"UpperCase", L"IMEMode", L"NumericMask",
+      L"FormatOption", L"Appearance", L"BorderStyle", L"BackColor", L"ForeColor", L"Font",
+      L"MouseIcon", L"MousePointer", L"TabStop", L"Text", L"Enabled"},
+     {{L"MaxLength", 12}, {L"Alignment", 2}, {L"IMEMode", 4}, {L"FormatOption", 3},
+      {L"Appearance", 0}, {L"BorderStyle", 0}, {L"BackColor", 0xFF}, {L"MousePointer", 11}},
+     {{L"DbSource", L"Data1"}, {L"DbTable", L"Customer"}, {L"DbField", L"Name"},
+      {L"PasswordChar", L"*"}, {L"Format", L"#,##0"}, {L"Text", L"山田"}},
+     true},
+};
+
+void PrintTo(const ControlCase& control, std::ostream* out) { *out << control.name; }
+
+class ControlClasses : public DataControlFormTest, public ::testing::WithParamInterface<ControlCase> {
+  protected:
+    host::ControlSite* Add(host::Form& form, const std::wstring& name,
+                           std::vector<host::NamedValue> properties = {}) {
+        com::ComPtr<IUnknown> object;
+        EXPECT_EQ(GetParam().create(IID_IUnknown, object.PutVoid()), S_OK);
+        HRESULT hr = E_FAIL;
+        host::ControlSite* site = form.AddControl({name, RECT{10, 10, 170, 40}}, object.Get(),
+                                                  std::move(properties), &hr);
+        EXPECT_EQ(hr, S_OK);
+        return site;
+    }
+    // A control with the row's values other than the defaults.
+    host::ControlSite* AddChanged(host::Form& form, const std::wstring& name) {
+        std::vector<host::NamedValue> values;
+        for (const auto& [property, number] : GetParam().numbers) {
+            values.push_back({property, LongValue(number)});
+        }
+        for (const auto& [property, text] : GetParam().texts) {
+            values.push_back({property, TextValue(text)});
+        }
+        return Add(form, name, std::move(values));
+    }
+    void ExpectSameProperties(host::ControlSite* copy, host::ControlSite* original) {
+        for (const wchar_t* property : GetParam().persisted) {
+            EXPECT_EQ(Text(copy, property), Text(original, property))
+                << platform::Utf16ToUtf8(std::u16string(property, property + wcslen(property)));
+        }
+    }
+    static HWND Child(host::ControlSite* site) { return GetWindow(site->ControlWindow(), GW_CHILD); }
+};
+
+// The classes that host a standard window: stock key and mouse events, the mouse pointer.
+using WindowedControls = ControlClasses;
+
+std::vector<ControlCase> Windowed() {
+    std::vector<ControlCase> windowed;
+    for (const ControlCase& control : kControls) {
+        if (control.hostsWindow) windowed.push_back(control);
+    }
+    return windowed;
+}
+
+std::string NameOf(const ::testing::TestParamInfo<ControlCase>& info) { return info.param.name; }
+
+}  // namespace
+
+TEST_P(ControlClasses, PersistedInTheirOrderThroughABagAndAStream) {
+    host::Form& form = NewForm(L"Form1", host::SiteMode::Design);
+    host::ControlSite* original = AddChanged(form, L"Original");
+    com::ComPtr<IPersistPropertyBag> bagPersist;
+    ASSERT_EQ(original->Object()->QueryInterface(IID_IPersistPropertyBag, bagPersist.PutVoid()),
+              S_OK);
+    auto bag = com::MakeInstance<host::PropertyBag>(std::vector<host::NamedValue>{});
+    ASSERT_EQ(bagPersist->Save(bag.Get(), TRUE, TRUE), S_OK);
+    std::vector<std::wstring> names;
+    for (const host::NamedValue& value : bag->Values()) names.push_back(value.name);
+    std::vector<std::wstring> expected = {L"_cx", L"_cy"};
+    expected.insert(expected.end(), GetParam().persisted.begin(), GetParam().persisted.end());
+    EXPECT_EQ(names, expected);
+    host::ControlSite* fromBag = Add(NewForm(L"Form2", host::SiteMode::Design), L"FromBag",
+                                     bag->Values());
+    ExpectSameProperties(fromBag, original);
+
+    com::ComPtr<IPersistStreamInit> streamPersist;
+    ASSERT_EQ(original->Object()->QueryInterface(IID_IPersistStreamInit, streamPersist.PutVoid()),
+              S_OK);
+    com::ComPtr<IStream> stream;
+    ASSERT_EQ(CreateStreamOnHGlobal(nullptr, TRUE, stream.Put()), S_OK);
+    ASSERT_EQ(streamPersist->Save(stream.Get(), TRUE), S_OK);
+    LARGE_INTEGER start{};
+    stream->Seek(start, STREAM_SEEK_SET, nullptr);
+    host::ControlSite* fromStream = Add(NewForm(L"Form3", host::SiteMode::Design), L"FromStream");
+    com::ComPtr<IPersistStreamInit> copyPersist;
+    fromStream->Object()->QueryInterface(IID_IPersistStreamInit, copyPersist.PutVoid());
+    ASSERT_EQ(copyPersist->Load(stream.Get()), S_OK);
+    ExpectSameProperties(fromStream, original);
+}
+
+TEST_P(WindowedControls, ASetterAtItsCurrentValueNotifiesNothing) {
+    host::Form& form = NewForm(L"Form1");
+    host::ControlSite* site = Add(form, L"Control1");
+    site->Notifications().ClearRecords();
+    EXPECT_EQ(site->Put(L"Appearance", *LongValue(1).Get()), S_OK);  // the default
+    EXPECT_TRUE(site->Notifications().Records().empty());
+    EXPECT_EQ(site->Put(L"Appearance", *LongValue(0).Get()), S_OK);
+    using Kind = host::PropertyNotification::Kind;
+    EXPECT_EQ(site->Notifications().CountOf(Kind::RequestEdit, DISPID_APPEARANCE), 1u);
+    EXPECT_EQ(site->Notifications().CountOf(Kind::Changed, DISPID_APPEARANCE), 1u);
+    // A refusal is no failure (the dispatch layer reports it as done), and nothing changes.
+    site->Notifications().Refuse(DISPID_MOUSEPOINTER);
+    EXPECT_EQ(site->Put(L"MousePointer", *LongValue(2).Get()), S_OK);
+    EXPECT_EQ(Text(site, L"MousePointer"), L"0");
+    for (const wchar_t* refused : {L"Appearance", L"BorderStyle"}) {
+        EXPECT_EQ(site->Put(refused, *LongValue(5).Get()), CTL_E_INVALIDPROPERTYVALUE);
+    }
+    EXPECT_NE(site->Put(L"Appearance", *TextValue(L"sunken").Get()), S_OK);
+}
+
+// Buttons 1 left, 2 right; Shift 1 Shift, 2 Ctrl; X and Y unsigned 16-bit pixels.
+TEST_P(WindowedControls, MouseEventsCarryButtonsShiftAndUnsignedPositions) {
+    host::Form& form = NewForm(L"Form1");
+    host::ControlSite* site = Add(form, L"Control1");
+    HWND child = Child(site);
+    ASSERT_NE(child, nullptr);
+    struct Case {
+        UINT message;
+        WPARAM keys;
+        LPARAM position;
+        const wchar_t* event;
+        const wchar_t* arguments;  // Button, Shift, X, Y
+    } cases[] = {
+        {WM_LBUTTONDOWN, MK_LBUTTON | MK_CONTROL, MAKELPARAM(3, 4), L"MouseDown", L"1 2 3 4"},
+        {WM_LBUTTONUP, MK_SHIFT, MAKELPARAM(3, 4), L"MouseUp", L"1 1 3 4"},
+        {WM_RBUTTONDOWN, MK_RBUTTON | MK_SHIFT | MK_CONTROL, MAKELPARAM(1, 2), L"MouseDown",
+         L"2 3 1 2"},
+        {WM_MOUSEMOVE, 0, MAKELPARAM(-10, 5), L"MouseMove", L"0 0 65526 5"},
+    };
+    for (const Case& c : cases) {
+        site->Events().ClearRecords();
+        SendMessageW(child, c.message, c.keys, c.position);
+        const host::EventRecord* record = site->Events().Last(c.event);
+        ASSERT_NE(record, nullptr) << c.message;
+        std::wstring arguments;
+        for (const com::Variant& argument : record->arguments) {
+            if (!arguments.empty()) arguments += L" ";
+            arguments += host::TextOfValue(*argument.Get());
+        }
+        EXPECT_EQ(arguments, c.arguments) << c.message;
+    }
+}
+
+// A KeyPress handler that sets KeyAscii to 0 takes the key: the container never passes it on.
+TEST_P(WindowedControls, KeyAsciiZeroTakesTheKey) {
+    host::Form& form = NewForm(L"Form1");
+    host::ControlSite* site = Add(form, L"Control1");
+    com::ComPtr<IOleInPlaceActiveObject> active;
+    ASSERT_EQ(site->Object()->QueryInterface(IID_IOleInPlaceActiveObject, active.PutVoid()), S_OK);
+    MSG character{Child(site), WM_CHAR, 'a', 1, 0, {}};
+    EXPECT_EQ(active->TranslateAccelerator(&character), S_FALSE);  // goes on to the window
+    site->Events().OnEvent(L"KeyPress", [](host::EventCall& call) {
+        call.Set(L"KeyAscii", *LongValue('b').Get());
+    });
+    EXPECT_EQ(active->TranslateAccelerator(&character), S_FALSE);
+    EXPECT_EQ(character.wParam, static_cast<WPARAM>('b'));  // the handler's character goes on
+    site->Events().OnEvent(L"KeyPress", [](host::EventCall& call) {
+        call.Set(L"KeyAscii", *LongValue(0).Get());
+    });
+    EXPECT_EQ(active->TranslateAccelerator(&character), S_OK);
+    EXPECT_EQ(site->Events().CountOf(L"KeyPress"), 3u);
+}
+
+// 99 shows MouseIcon (nothing happens without one); 16 and other unlisted values leave the
+// window's own cursor; a listed value shows its system cursor.
+TEST_P(WindowedControls, MousePointers) {
+    host::Form& form = NewForm(L"Form1");
+    host::ControlSite* site = Add(form, L"Control1");
+    HWND child = Child(site);
+    auto cursorAfterSetCursor = [&] {
+        SetCursor(nullptr);
+        SendMessageW(child, WM_SETCURSOR, reinterpret_cast<WPARAM>(child),
+                     MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+        return GetCursor();
+    };
+    EXPECT_EQ(site->Put(L"MousePointer", *LongValue(2).Get()), S_OK);
+    EXPECT_EQ(cursorAfterSetCursor(), LoadCursorW(nullptr, MAKEINTRESOURCEW(32515)));
+    EXPECT_EQ(site->Put(L"MousePointer", *LongValue(99).Get()), S_OK);  // no icon: no failure
+    cursorAfterSetCursor();
+    EXPECT_EQ(site->Put(L"MousePointer", *LongValue(16).Get()), S_OK);
+    EXPECT_NE(cursorAfterSetCursor(), LoadCursorW(nullptr, MAKEINTRESOURCEW(32515)));
+
+    HICON icon = LoadIconW(nullptr, MAKEINTRESOURCEW(32516));  // IDI_INFORMATION
+    PICTDESC description{};
+    description.cbSizeofstruct = sizeof description;
+    description.picType = PICTYPE_ICON;
+    description.icon.hicon = icon;
+    com::ComPtr<IPictureDisp> picture;
+    ASSERT_EQ(OleCreatePictureIndirect(&description, IID_IPictureDisp, FALSE, picture.PutVoid()),
+              S_OK);
+    com::Variant value;
+    V_VT(value.Get()) = VT_DISPATCH;
+    V_DISPATCH(value.Get()) = picture.Detach();
+    EXPECT_EQ(site->Put(L"MouseIcon", *value.Get()), S_OK);
+    EXPECT_EQ(site->Put(L"MousePointer", *LongValue(99).Get()), S_OK);
+    EXPECT_EQ(cursorAfterSetCursor(), reinterpret_cast<HCURSOR>(icon));
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryClass, ControlClasses, ::testing::ValuesIn(kControls), NameOf);
+INSTANTIATE_TEST_SUITE_P(EveryClass, WindowedControls, ::testing::ValuesIn(Windowed()), NameOf);
