@@ -240,6 +240,8 @@ class ControlBase : public ObjectRoot,
     HWND AddHostedChild(const wchar_t* className, DWORD style, DWORD exStyle, const RECT& place,
                         const wchar_t* text = L"");
     void DestroyHostedChild();
+    // A window's whole text.
+    static std::wstring TextOfWindow(HWND window);
     // Calls a hosted window's own window procedure (what it would do without the control).
     LRESULT CallChildProcedure(HWND child, UINT message, WPARAM wParam, LPARAM lParam);
 

@@ -291,6 +291,13 @@ HWND ControlBase::AddHostedChild(const wchar_t* className, DWORD style, DWORD ex
     return child ? Subclass(child) : nullptr;
 }
 
+std::wstring ControlBase::TextOfWindow(HWND window) {
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(
+        GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+    return text;
+}
+
 void ControlBase::DestroyHostedChild() {
     if (child_) DestroyWindow(child_);
     child_ = nullptr;

@@ -20,6 +20,11 @@ constexpr LONG kJapanese = 0x411;
 std::optional<std::string> FormatWithHost(IOleClientSite* site, const std::string& value,
                                           const std::string& format) {
     if (site == nullptr || value.empty() || format.empty()) return std::nullopt;
+    // A value longer than the text that may come back is not handed over: no format shortens
+    // it that far, and a host's number parser is not to be trusted with tens of thousands of
+    // digits.
+    const std::wstring wideValue = com::WideOf(value);
+    if (wideValue.size() >= kCapacity) return std::nullopt;
     com::ComPtr<IGetVBAObject> access;
     if (FAILED(site->QueryInterface(__uuidof(IGetVBAObject), access.PutVoid())) || !access) {
         return std::nullopt;
@@ -30,7 +35,7 @@ std::optional<std::string> FormatWithHost(IOleClientSite* site, const std::strin
     }
     com::Variant data;
     V_VT(data.Get()) = VT_BSTR;
-    V_BSTR(data.Get()) = SysAllocString(com::WideOf(value).c_str());
+    V_BSTR(data.Get()) = SysAllocString(wideValue.c_str());
     com::Bstr formatText(com::WideOf(format));
     if (!V_BSTR(data.Get()) || !formatText.Get()) return std::nullopt;
     // The buffer has room for one more character than the service is told, so that its text

@@ -10,8 +10,9 @@
 
 namespace zelmor {
 
-// The formatted text (ANSI), or nothing when the value or the format is empty, the host offers
-// no such service, or the service fails.
+// The formatted text (ANSI), or nothing when the value or the format is empty, the value is
+// longer than the 511 characters a result may have, the host offers no such service, or the
+// service fails.
 std::optional<std::string> FormatWithHost(IOleClientSite* site, const std::string& value,
                                           const std::string& format);
 

@@ -141,12 +141,7 @@ class StockControl : public com::Control<DualInterface> {
     }
 
     HRESULT GetWindowString(BSTR* value) {
-        if (HWND child = this->HostedChild()) {
-            std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(child)) + 1, L'\0');
-            text.resize(static_cast<std::size_t>(
-                GetWindowTextW(child, text.data(), static_cast<int>(text.size()))));
-            this->Stock().text = text;
-        }
+        if (HWND child = this->HostedChild()) this->Stock().text = this->TextOfWindow(child);
         return com::CopyToOut(this->Stock().text, value);
     }
 

@@ -65,6 +65,21 @@ DWORD EditStyle(const EditLogic& logic) {
 
 bool IsArrow(WPARAM key) { return key == VK_LEFT || key == VK_RIGHT; }
 
+struct Selection {
+    DWORD start = 0;
+    DWORD end = 0;
+};
+
+// The edit window's selection; nothing selected without a window.
+Selection SelectionOf(HWND edit) {
+    Selection selection;
+    if (edit) {
+        SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&selection.start),
+                     reinterpret_cast<LPARAM>(&selection.end));
+    }
+    return selection;
+}
+
 }  // namespace
 
 ZelEdit::ZelEdit() : BoundControlObject(kEditClass), logic_(Site(), zelmor::Registry(), *this) {}
@@ -152,11 +167,7 @@ HRESULT ZelEdit::OnTranslateAccelerator(MSG* msg) {
 
 std::string ZelEdit::WindowText() {
     HWND child = HostedChild();
-    if (!child) return {};
-    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(child)) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(
-        GetWindowTextW(child, text.data(), static_cast<int>(text.size()))));
-    return com::AnsiOf(text);
+    return child ? com::AnsiOf(TextOfWindow(child)) : std::string();
 }
 
 void ZelEdit::ShowText(const std::string& text) {
@@ -281,9 +292,7 @@ HRESULT ZelEdit::RunModeOnly(HRESULT designModeError) const {
 STDMETHODIMP ZelEdit::get_SelStart(short* value) {
     if (!value) return E_POINTER;
     if (HRESULT hr = RunModeOnly(CTL_E_SETNOTSUPPORTED); FAILED(hr)) return hr;
-    DWORD start = 0;
-    if (HostedChild()) SendMessageW(HostedChild(), EM_GETSEL, reinterpret_cast<WPARAM>(&start), 0);
-    *value = static_cast<short>(start);
+    *value = static_cast<short>(SelectionOf(HostedChild()).start);
     return S_OK;
 }
 
@@ -291,11 +300,9 @@ STDMETHODIMP ZelEdit::put_SelStart(short value) {
     if (HRESULT hr = RunModeOnly(CTL_E_SETNOTSUPPORTED); FAILED(hr)) return hr;
     if (value < 0) return CTL_E_INVALIDPROPERTYVALUE;
     if (!HostedChild()) return S_OK;
-    DWORD start = 0, end = 0;
-    SendMessageW(HostedChild(), EM_GETSEL, reinterpret_cast<WPARAM>(&start),
-                 reinterpret_cast<LPARAM>(&end));
-    if (static_cast<DWORD>(value) != start) {
-        SendMessageW(HostedChild(), EM_SETSEL, static_cast<WPARAM>(value), static_cast<LPARAM>(end));
+    Selection selection = SelectionOf(HostedChild());
+    if (static_cast<DWORD>(value) != selection.start) {
+        SendMessageW(HostedChild(), EM_SETSEL, static_cast<WPARAM>(value), selection.end);
     }
     return S_OK;
 }
@@ -303,12 +310,8 @@ STDMETHODIMP ZelEdit::put_SelStart(short value) {
 STDMETHODIMP ZelEdit::get_SelLength(short* value) {
     if (!value) return E_POINTER;
     if (HRESULT hr = RunModeOnly(CTL_E_GETNOTSUPPORTED); FAILED(hr)) return hr;
-    DWORD start = 0, end = 0;
-    if (HostedChild()) {
-        SendMessageW(HostedChild(), EM_GETSEL, reinterpret_cast<WPARAM>(&start),
-                     reinterpret_cast<LPARAM>(&end));
-    }
-    *value = static_cast<short>(end - start);
+    Selection selection = SelectionOf(HostedChild());
+    *value = static_cast<short>(selection.end - selection.start);
     return S_OK;
 }
 
@@ -317,8 +320,7 @@ STDMETHODIMP ZelEdit::put_SelLength(short value) {
     if (HRESULT hr = RunModeOnly(CTL_E_SETNOTSUPPORTED); FAILED(hr)) return hr;
     if (value < 0) return CTL_E_INVALIDPROPERTYVALUE;
     if (!HostedChild()) return S_OK;
-    DWORD start = 0;
-    SendMessageW(HostedChild(), EM_GETSEL, reinterpret_cast<WPARAM>(&start), 0);
+    const DWORD start = SelectionOf(HostedChild()).start;
     const DWORD length = static_cast<DWORD>(GetWindowTextLengthW(HostedChild()));
     if (start + static_cast<DWORD>(value) <= length) {
         SendMessageW(HostedChild(), EM_SETSEL, start, static_cast<LPARAM>(start + value));
@@ -333,12 +335,8 @@ STDMETHODIMP ZelEdit::get_SelText(BSTR* value) {
     return com::Guarded([&] {
         std::wstring selected;
         if (HWND child = HostedChild()) {
-            DWORD start = 0, end = 0;
-            SendMessageW(child, EM_GETSEL, reinterpret_cast<WPARAM>(&start),
-                         reinterpret_cast<LPARAM>(&end));
-            std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(child)) + 1, L'\0');
-            text.resize(static_cast<std::size_t>(
-                GetWindowTextW(child, text.data(), static_cast<int>(text.size()))));
+            const auto [start, end] = SelectionOf(child);
+            const std::wstring text = TextOfWindow(child);
             if (start < end && end <= text.size()) selected = text.substr(start, end - start);
         }
         return com::CopyToOut(selected, value);
