@@ -12,19 +12,19 @@
 #include "core/TableFiles.h"
 #include "core/RecordOperations.h"
 #include "controls/AutomationArrays.h"
-#include "platform/CodePage.h"
+#include "module/DispatchIds.idh"
+#include "module/ResourceIds.h"
 
 namespace zelmor {
 
 namespace {
 
-// The dispatch IDs of the persisted properties, as the type library gives them.
-constexpr DISPID kDispDDFDir = 1;
-constexpr DISPID kDispOwnerName = 2;
-constexpr DISPID kDispOpenMode = 3;
-constexpr DISPID kDispAllOpen = 4;
-constexpr DISPID kDispDistName = 5;
-constexpr DISPID kDispCacheDDF = 40;
+constexpr DISPID kDispDDFDir = DISPID_BTR_DDFDIR;
+constexpr DISPID kDispOwnerName = DISPID_BTR_OWNERNAME;
+constexpr DISPID kDispOpenMode = DISPID_BTR_OPENMODE;
+constexpr DISPID kDispAllOpen = DISPID_BTR_ALLOPEN;
+constexpr DISPID kDispDistName = DISPID_BTR_DISTNAME;
+constexpr DISPID kDispCacheDDF = DISPID_BTR_CACHEDDF;
 
 // The persisted properties after the extent, in their order.
 const com::PropertyMapEntry kProperties[] = {
@@ -42,9 +42,9 @@ const com::ControlClass kDataControlClass = {
     0,
 };
 
-constexpr int kBitmapLoaded = 222;
-constexpr int kBitmapNoDictionary = 115;
-constexpr DISPID kBtrieveError = 1;
+constexpr int kBitmapLoaded = IDB_DATA_CONTROL_LOADED;
+constexpr int kBitmapNoDictionary = IDB_DATA_CONTROL_EMPTY;
+constexpr DISPID kBtrieveError = DISPID_BTR_EVENT_BTRIEVEERROR;
 
 std::string Ansi(BSTR text) { return com::AnsiOf(text); }
 

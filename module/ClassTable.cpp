@@ -3,6 +3,7 @@
 #include "controls/ZelBtr.h"
 #include "controls/ZelEdit.h"
 #include "module/PageClassIds.h"
+#include "module/ResourceIds.h"
 #include "module/zelmor.h"
 
 namespace zelmor::module {
@@ -16,17 +17,28 @@ constexpr ClassKind kControl = ClassKind::Control;
 constexpr ClassKind kPage = ClassKind::PropertyPage;
 
 const ClassEntry kClasses[] = {
-    {L"ZelmorDb", L"ZelBtr", &CLSID_ZelmorDb, kControl, 1, kControlStatus, CreateZelBtr},
-    {L"ZelEdit", L"ZelEdit", &CLSID_ZelEdit, kControl, 3, kControlStatus, CreateZelEdit},
-    {L"ZelBtn", L"ZelBtn", &CLSID_ZelBtn, kControl, 2, kButtonStatus, nullptr},
-    {L"ZelComboBox", L"ZelComboBox", &CLSID_ZelComboBox, kControl, 4, kControlStatus, nullptr},
-    {L"ZelListBox", L"ZelListBox", &CLSID_ZelListBox, kControl, 5, kControlStatus, nullptr},
-    {L"ZelHScroll", L"ZelHScroll", &CLSID_ZelHScroll, kControl, 6, kControlStatus, nullptr},
-    {L"ZelVScroll", L"ZelVScroll", &CLSID_ZelVScroll, kControl, 7, kControlStatus, nullptr},
-    {L"ZelCheck", L"ZelCheck", &CLSID_ZelCheck, kControl, 8, kControlStatus, nullptr},
-    {L"ZelOptBtn", L"ZelOptBtn", &CLSID_ZelOptBtn, kControl, 10, kControlStatus, nullptr},
-    {L"ZelGrid", L"ZelGrid", &CLSID_ZelGrid, kControl, 11, kControlStatus, nullptr},
-    {L"ZelPic", L"ZelPic", &CLSID_ZelPic, kControl, 12, kControlStatus, nullptr},
+    {L"ZelmorDb", L"ZelBtr", &CLSID_ZelmorDb, kControl,
+     IDB_TOOLBOX_ZELBTR, kControlStatus, CreateZelBtr},
+    {L"ZelEdit", L"ZelEdit", &CLSID_ZelEdit, kControl,
+     IDB_TOOLBOX_ZELEDIT, kControlStatus, CreateZelEdit},
+    {L"ZelBtn", L"ZelBtn", &CLSID_ZelBtn, kControl,
+     IDB_TOOLBOX_ZELBTN, kButtonStatus, nullptr},
+    {L"ZelComboBox", L"ZelComboBox", &CLSID_ZelComboBox, kControl,
+     IDB_TOOLBOX_ZELCOMBOBOX, kControlStatus, nullptr},
+    {L"ZelListBox", L"ZelListBox", &CLSID_ZelListBox, kControl,
+     IDB_TOOLBOX_ZELLISTBOX, kControlStatus, nullptr},
+    {L"ZelHScroll", L"ZelHScroll", &CLSID_ZelHScroll, kControl,
+     IDB_TOOLBOX_ZELHSCROLL, kControlStatus, nullptr},
+    {L"ZelVScroll", L"ZelVScroll", &CLSID_ZelVScroll, kControl,
+     IDB_TOOLBOX_ZELVSCROLL, kControlStatus, nullptr},
+    {L"ZelCheck", L"ZelCheck", &CLSID_ZelCheck, kControl,
+     IDB_TOOLBOX_ZELCHECK, kControlStatus, nullptr},
+    {L"ZelOptBtn", L"ZelOptBtn", &CLSID_ZelOptBtn, kControl,
+     IDB_TOOLBOX_ZELOPTBTN, kControlStatus, nullptr},
+    {L"ZelGrid", L"ZelGrid", &CLSID_ZelGrid, kControl,
+     IDB_TOOLBOX_ZELGRID, kControlStatus, nullptr},
+    {L"ZelPic", L"ZelPic", &CLSID_ZelPic, kControl,
+     IDB_TOOLBOX_ZELPIC, kControlStatus, nullptr},
     {L"ZelBtrPpg", nullptr, &CLSID_ZelBtrPpg, kPage, 0, 0, nullptr},
     {L"ZelBtnPpg", nullptr, &CLSID_ZelBtnPpg, kPage, 0, 0, nullptr},
     {L"ZelEditPpg", nullptr, &CLSID_ZelEditPpg, kPage, 0, 0, nullptr},
@@ -38,10 +50,11 @@ const ClassEntry kClasses[] = {
     {L"ZelHScrollPpg", nullptr, &CLSID_ZelHScrollPpg, kPage, 0, 0, nullptr},
     {L"ZelVScrollPpg", nullptr, &CLSID_ZelVScrollPpg, kPage, 0, 0, nullptr},
     {L"ZelGridPpg", nullptr, &CLSID_ZelGridPpg, kPage, 0, 0, nullptr},
-    {L"ZelExComboBox", L"ZelExComboBox", &CLSID_ZelExComboBox, kControl, 13, kControlStatus,
-     nullptr},
+    {L"ZelExComboBox", L"ZelExComboBox", &CLSID_ZelExComboBox, kControl,
+     IDB_TOOLBOX_ZELEXCOMBOBOX, kControlStatus, nullptr},
     {L"ZelExComboBoxPpg", nullptr, &CLSID_ZelExComboBoxPpg, kPage, 0, 0, nullptr},
-    {L"ZelExListBox", L"ZelExListBox", &CLSID_ZelExListBox, kControl, 14, kControlStatus, nullptr},
+    {L"ZelExListBox", L"ZelExListBox", &CLSID_ZelExListBox, kControl,
+     IDB_TOOLBOX_ZELEXLISTBOX, kControlStatus, nullptr},
     {L"ZelExListBoxPpg", nullptr, &CLSID_ZelExListBoxPpg, kPage, 0, 0, nullptr},
     {L"ZelExComboBoxPpg2", nullptr, &CLSID_ZelExComboBoxPpg2, kPage, 0, 0, nullptr},
     {L"ZelExListBoxPpg2", nullptr, &CLSID_ZelExListBoxPpg2, kPage, 0, 0, nullptr},
