@@ -298,28 +298,34 @@ int BindingRegistry::NotifySourceReady(const std::string& sourceName, WindowHand
 }
 
 void BindingRegistry::NotifySourceMoved(BoundControl* caller, const std::string& sourceName,
-                                        std::int32_t a, std::int32_t b) {
+                                        const std::string& tableName, std::int32_t keyPosition) {
+    const std::string source = sourceName, table = tableName;
     CallEach(
         scrollControls_,
         [&](ScrollControlEntry& entry) {
-            return entry.control != caller && Ansi(entry.dbSource) == sourceName;
+            return entry.control != caller && Ansi(entry.dbSource) == source;
         },
-        [&](BoundControl& control) { control.OnSourceMoved(a, b); });
+        [&](BoundControl& control) { control.OnSourceMoved(table, keyPosition); });
+}
+
+bool BindingRegistry::SameOptionGroup(BoundControl& option, BoundControl& other) {
+    return &other != &option && other.GetKind() == ControlKind::OptionButton &&
+           other.GetDbSource() == option.GetDbSource() &&
+           other.GetDbTable() == option.GetDbTable() && other.GetDbField() == option.GetDbField();
 }
 
 void BindingRegistry::UncheckOtherOptions(BoundControl& option) {
-    const std::u16string source = option.GetDbSource();
-    const std::optional<std::u16string> table = option.GetDbTable();
-    const std::optional<std::u16string> field = option.GetDbField();
     CallEach(
         fieldControls_,
-        [&](FieldControlEntry& entry) {
-            BoundControl* other = entry.control;
-            return other != &option && other->GetKind() == ControlKind::OptionButton &&
-                   other->GetDbSource() == source && other->GetDbTable() == table &&
-                   other->GetDbField() == field;
-        },
+        [&](FieldControlEntry& entry) { return SameOptionGroup(option, *entry.control); },
         [](BoundControl& control) { control.Uncheck(); });
+}
+
+bool BindingRegistry::OtherOptionChosen(BoundControl& option) {
+    for (FieldControlEntry& entry : fieldControls_) {
+        if (SameOptionGroup(option, *entry.control) && entry.control->Chosen()) return true;
+    }
+    return false;
 }
 
 bool BindingRegistry::FieldControlBound(const FieldControlEntry& entry, WindowHandle formWindow,

@@ -61,11 +61,15 @@ public:
 
     // The list controls and scroll bars of that form that name the source fill themselves.
     int NotifySourceReady(const std::string& sourceName, WindowHandle formWindow);
-    // The scroll bars of that source, but the caller, follow a move.
-    void NotifySourceMoved(BoundControl* caller, const std::string& sourceName, std::int32_t a,
-                           std::int32_t b);
-    // The other option buttons of the same source, table and field are unchecked.
+    // The scroll bars of that source, but the caller, follow a move of the table's position
+    // along the key at that segment position.
+    void NotifySourceMoved(BoundControl* caller, const std::string& sourceName,
+                           const std::string& tableName, std::int32_t keyPosition);
+    // The other option buttons of the same source, table and field (on any form) are unchecked.
     void UncheckOtherOptions(BoundControl& option);
+    // Whether an option button of the same source, table and field, other than this one, is
+    // the chosen one.
+    bool OtherOptionChosen(BoundControl& option);
 
     // Field transfers: every control bound to the field on the form, field controls first.
     void SetFieldControls(WindowHandle formWindow, const std::string& tableName,
@@ -120,6 +124,7 @@ private:
     static void CallEach(std::list<Entry>& entries, Match matches, Call call);
 
     bool OnFormOrItsParent(WindowHandle entryWindow, WindowHandle window) const;
+    static bool SameOptionGroup(BoundControl& option, BoundControl& other);
     bool EntryOnForm(WindowHandle entryWindow, WindowHandle formWindow) const;
     bool ListControlBound(const ListControlEntry& entry, WindowHandle formWindow,
                           const std::string& tableName, const std::string& fieldName) const;

@@ -52,9 +52,10 @@ public:
     virtual std::u16string GetListSource() { return {}; }
     virtual std::int16_t GetUpdateOption() { return kUpdateNone; }
 
-    // Scroll bars: the data source has its dictionary; another control moved its position.
+    // Scroll bars: the data source has its dictionary; another control moved the position of
+    // one of its tables along the key at that segment position.
     virtual void OnSourceReady() {}
-    virtual void OnSourceMoved(std::int32_t, std::int32_t) {}
+    virtual void OnSourceMoved(const std::string& /*tableName*/, std::int32_t /*keyPosition*/) {}
     // List-type controls: read the list from the table.
     virtual void FillList() {}
 
@@ -64,8 +65,9 @@ public:
     virtual bool ReadFieldText(std::string&) { return false; }
     virtual void ClearFieldValue() {}
 
-    // Option buttons: value 0 and no check mark.
+    // Option buttons: value 0 and no check mark; whether the button is the chosen one.
     virtual void Uncheck() {}
+    virtual bool Chosen() { return false; }
 };
 
 // A data control as the registry and the exported functions see it.

@@ -9,7 +9,7 @@ bool Matches(const std::string& text, const std::string& valueText) {
 }
 }  // namespace
 
-std::optional<int> CheckBoxValueOf(const std::string& text, const CheckBoxTexts& texts) {
+std::optional<int> CheckBoxValueOf(const std::string& text, const ChoiceTexts& texts) {
     std::optional<int> value;
     if (Matches(text, texts.trueText)) value = kChecked;
     if (Matches(text, texts.falseText)) value = kUnchecked;
@@ -17,7 +17,7 @@ std::optional<int> CheckBoxValueOf(const std::string& text, const CheckBoxTexts&
     return value;
 }
 
-std::string CheckBoxTextOf(int value, const CheckBoxTexts& texts) {
+std::string CheckBoxTextOf(int value, const ChoiceTexts& texts) {
     switch (value) {
         case kUnchecked: return texts.falseText;
         case kChecked: return texts.trueText;

@@ -34,12 +34,15 @@ int TransferFromControls(BindingRegistry& registry, DataSource& source, TableDef
     return 0;
 }
 
-int ClearControls(BindingRegistry& registry, DataSource& source, TableDef& table) {
-    const WindowHandle formWindow = source.GetFormWindow();
+void FormControls::ClearRecord(const TableDef& table) {
     const TableWatch watch(table);
     for (std::size_t i = 0; watch.Intact() && i < table.fields.size(); ++i) {
-        registry.ClearFieldControls(formWindow, table.name, table.fields[i].name);
+        registry_.ClearFieldControls(formWindow_, table.name, table.fields[i].name);
     }
+}
+
+int ClearControls(BindingRegistry& registry, DataSource& source, TableDef& table) {
+    FormControls(registry, source.GetFormWindow()).ClearRecord(table);
     return 0;
 }
 

@@ -24,6 +24,8 @@ public:
     bool ReadFieldValue(const TableDef& table, const FieldDef& field, std::string& text) override;
     bool CancelledByHandler() override { return false; }
     void ShowRecord(const TableDef& table) override;
+    // Clears every control bound to a field of the table.
+    void ClearRecord(const TableDef& table);
 
 private:
     BindingRegistry& registry_;

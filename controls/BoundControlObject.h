@@ -9,6 +9,7 @@
 
 #include "binding/FormDiscovery.h"
 #include "com/AnsiText.h"
+#include "com/Guarded.h"
 #include "controls/BoundField.h"
 #include "controls/StockControl.h"
 #include "module/DispatchIds.idh"
@@ -30,8 +31,25 @@ class SiteHost : public ControlHost {
     com::ControlBase& control_;
 };
 
-template <typename DualInterface>
+// kFirstNameId: the dispatch ID of DbSource, followed by DbTable and DbField (the list boxes
+// number their members differently from the others).
+template <typename DualInterface, DISPID kFirstNameId = DISPID_DBSOURCE>
 class BoundControlObject : public StockControl<DualInterface> {
+  public:
+    // DbSource, DbTable and DbField, for every interface that has them.
+    STDMETHODIMP get_DbSource(BSTR* value) { return GetName(Binding().dbSource, value); }
+    STDMETHODIMP put_DbSource(BSTR value) {
+        return com::Guarded([&] { return PutName(kFirstNameId, Binding().dbSource, value); });
+    }
+    STDMETHODIMP get_DbTable(BSTR* value) { return GetName(Binding().dbTable, value); }
+    STDMETHODIMP put_DbTable(BSTR value) {
+        return com::Guarded([&] { return PutName(kFirstNameId + 1, Binding().dbTable, value); });
+    }
+    STDMETHODIMP get_DbField(BSTR* value) { return GetName(Binding().dbField, value); }
+    STDMETHODIMP put_DbField(BSTR value) {
+        return com::Guarded([&] { return PutName(kFirstNameId + 2, Binding().dbField, value); });
+    }
+
   protected:
     explicit BoundControlObject(const com::ControlClass& controlClass)
         : StockControl<DualInterface>(controlClass), site_(*this) {}
@@ -49,6 +67,24 @@ class BoundControlObject : public StockControl<DualInterface> {
     }
     void OnWindowDestroying() override { Binding().Unregister(); }
 
+    // Left and right move the caret of the hosted window (or stay in it): the control hands
+    // them straight to the window, after KeyDown, instead of to the container (in its
+    // OnTranslateAccelerator), and the window drops them when they come again through the
+    // message loop (in its OnChildMessage). For the controls that want it.
+    bool HandArrowToWindow(MSG* msg) {
+        const bool arrow =
+            msg->message == WM_KEYDOWN && (msg->wParam == VK_LEFT || msg->wParam == VK_RIGHT);
+        if (!arrow || !this->HostedChild()) return false;
+        this->FireKeyEvent(DISPID_KEYDOWN, static_cast<short>(msg->wParam), this->KeyShiftState());
+        forwardingArrow_ = true;
+        SendMessageW(this->HostedChild(), WM_KEYDOWN, msg->wParam, msg->lParam);
+        forwardingArrow_ = false;
+        return true;
+    }
+    bool DropsRepeatedArrow(UINT message, WPARAM key) const {
+        return message == WM_KEYDOWN && (key == VK_LEFT || key == VK_RIGHT) && !forwardingArrow_;
+    }
+
     HRESULT GetName(const std::u16string& name, BSTR* value) {
         return com::CopyToOut(std::wstring(name.begin(), name.end()), value);
     }
@@ -59,6 +95,7 @@ class BoundControlObject : public StockControl<DualInterface> {
 
   private:
     SiteHost site_;
+    bool forwardingArrow_ = false;
 };
 
 }  // namespace zelmor

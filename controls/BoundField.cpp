@@ -8,9 +8,17 @@ void BoundField::Register() {
     if (registered_ || !host_.UserMode()) return;
     int status = -1;
     switch (list_) {
-        case RegistryList::Field: status = registry_.RegisterFieldControl(*this); break;
-        case RegistryList::List: status = registry_.RegisterListControl(*this); break;
-        case RegistryList::Scroll: status = registry_.RegisterScrollControl(*this); break;
+        case RegistryList::None:
+            return;
+        case RegistryList::Field:
+            status = registry_.RegisterFieldControl(*this);
+            break;
+        case RegistryList::List:
+            status = registry_.RegisterListControl(*this);
+            break;
+        case RegistryList::Scroll:
+            status = registry_.RegisterScrollControl(*this);
+            break;
     }
     registered_ = status == 0;
 }
@@ -18,18 +26,26 @@ void BoundField::Register() {
 void BoundField::Unregister() {
     if (!registered_) return;
     switch (list_) {
-        case RegistryList::Field: registry_.UnregisterFieldControl(*this); break;
-        case RegistryList::List: registry_.UnregisterListControl(*this); break;
-        case RegistryList::Scroll: registry_.UnregisterScrollControl(*this); break;
+        case RegistryList::None:
+            break;
+        case RegistryList::Field:
+            registry_.UnregisterFieldControl(*this);
+            break;
+        case RegistryList::List:
+            registry_.UnregisterListControl(*this);
+            break;
+        case RegistryList::Scroll:
+            registry_.UnregisterScrollControl(*this);
+            break;
     }
     registered_ = false;
 }
 
 int BoundField::FieldType() {
     if (fieldType_ < 0 && host_.UserMode()) {
-        fieldType_ = registry_.FindBoundFieldType(host_.FormWindow(), platform::Utf16ToAnsi(dbSource),
-                                                  platform::Utf16ToAnsi(dbTable),
-                                                  platform::Utf16ToAnsi(dbField));
+        fieldType_ = registry_.FindBoundFieldType(
+            host_.FormWindow(), platform::Utf16ToAnsi(dbSource), platform::Utf16ToAnsi(dbTable),
+            platform::Utf16ToAnsi(dbField));
     }
     return fieldType_;
 }

@@ -13,18 +13,18 @@ namespace zelmor {
 
 // What a bound control asks of the object that hosts it (the COM class, or a test).
 class ControlHost {
-public:
+  public:
     virtual ~ControlHost() = default;
     virtual std::u16string DisplayName() = 0;  // the container's name for the control
     virtual WindowHandle FormWindow() = 0;     // 0 while not sited
     virtual bool UserMode() = 0;               // run mode
 };
 
-// The registry list a control belongs to.
-enum class RegistryList { Field, List, Scroll };
+// The registry list a control belongs to (a button belongs to none).
+enum class RegistryList { None, Field, List, Scroll };
 
 class BoundField : public BoundControl {
-public:
+  public:
     BoundField(ControlKind kind, RegistryList list, ControlHost& host, BindingRegistry& registry)
         : kind_(kind), list_(list), host_(host), registry_(registry) {}
     ~BoundField() override { Unregister(); }
@@ -53,11 +53,11 @@ public:
     std::optional<std::u16string> GetDbTable() override { return dbTable; }
     std::u16string GetDbSource() override { return dbSource; }
 
-protected:
+  protected:
     ControlHost& Host() { return host_; }
     BindingRegistry& Registry() { return registry_; }
 
-private:
+  private:
     ControlKind kind_;
     RegistryList list_;
     ControlHost& host_;

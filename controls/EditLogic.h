@@ -14,7 +14,7 @@ namespace zelmor {
 
 // What the edit box's logic asks of its window.
 class EditView {
-public:
+  public:
     virtual ~EditView() = default;
     virtual bool HasWindow() = 0;
     virtual std::string WindowText() = 0;  // ANSI
@@ -31,7 +31,7 @@ public:
 enum Alignment : int { kAlignLeft = 0, kAlignRight = 1, kAlignCenter = 2 };
 
 class EditLogic : public BoundField {
-public:
+  public:
     EditLogic(ControlHost& host, BindingRegistry& registry, EditView& view)
         : BoundField(ControlKind::Edit, RegistryList::Field, host, registry), view_(view) {}
 
@@ -65,7 +65,7 @@ public:
     bool ReadFieldText(std::string& text) override;
     void ClearFieldValue() override;
 
-private:
+  private:
     void Show(std::string text);
 
     EditView& view_;

@@ -12,7 +12,7 @@ namespace zelmor {
 namespace {
 
 constexpr std::size_t kBufferBytes = 2048;
-constexpr USHORT kCapacity = 512;   // wide characters the buffer is said to hold
+constexpr USHORT kCapacity = 512;  // wide characters the buffer is said to hold
 constexpr LONG kJapanese = 0x411;
 
 }  // namespace

@@ -13,12 +13,18 @@ constexpr std::uintptr_t kDoubleByte = 0x10;
 // The conversion mode each mode sets after opening or closing the IME; 0 for none.
 std::uintptr_t ConversionOf(int mode) {
     switch (mode) {
-        case kImeZenHira: return 0x14;
-        case kImeZenKata: return 0x12;
-        case kImeHanKata: return 0x0A;
-        case kImeZenEnglish: return 0x11;
-        case kImeHanEnglish: return 0x09;
-        default: return 0;
+        case kImeZenHira:
+            return 0x14;
+        case kImeZenKata:
+            return 0x12;
+        case kImeHanKata:
+            return 0x0A;
+        case kImeZenEnglish:
+            return 0x11;
+        case kImeHanEnglish:
+            return 0x09;
+        default:
+            return 0;
     }
 }
 
@@ -44,8 +50,12 @@ int ReadImeMode(ImeCalls& calls) {
 bool SetImeMode(ImeCalls& calls, WindowHandle editWindow, int mode) {
     if (!calls.Available()) return false;
     switch (mode) {
-        case kImeOn: SetOpen(calls, true); break;
-        case kImeOff: SetOpen(calls, false); break;
+        case kImeOn:
+            SetOpen(calls, true);
+            break;
+        case kImeOff:
+            SetOpen(calls, false);
+            break;
         case kImeOffFixed:
             SetOpen(calls, false);
             calls.EnableIme(false);

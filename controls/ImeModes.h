@@ -32,7 +32,7 @@ struct ImeRequest {
 
 // The platform's calls.
 class ImeCalls {
-public:
+  public:
     virtual ~ImeCalls() = default;
     // All four entry points were found.
     virtual bool Available() = 0;

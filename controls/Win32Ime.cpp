@@ -1,7 +1,8 @@
 #include "controls/Win32Ime.h"
 
 #include <windows.h>
-#include <ime.h>
+
+#include <ime.h>  // after windows.h, whose types it uses
 
 namespace zelmor {
 

@@ -63,8 +63,6 @@ DWORD EditStyle(const EditLogic& logic) {
     return style;
 }
 
-bool IsArrow(WPARAM key) { return key == VK_LEFT || key == VK_RIGHT; }
-
 struct Selection {
     DWORD start = 0;
     DWORD end = 0;
@@ -105,7 +103,8 @@ void ZelEdit::CreateWindows() {
 
 void ZelEdit::ApplyMaxLength() {
     if (!HostedChild()) return;
-    WPARAM limit = logic_.maxLength != 0 ? static_cast<WPARAM>(logic_.maxLength) : kRunTimeTextLimit;
+    WPARAM limit =
+        logic_.maxLength != 0 ? static_cast<WPARAM>(logic_.maxLength) : kRunTimeTextLimit;
     SendMessageW(HostedChild(), EM_LIMITTEXT, limit, 0);
 }
 
@@ -133,8 +132,7 @@ bool ZelEdit::OnChildMessage(HWND child, UINT message, WPARAM wParam, LPARAM lPa
             }
             break;
         case WM_KEYDOWN:
-            // Arrows reach the window from the control's own key handling only.
-            if (IsArrow(wParam) && !forwardingArrow_) {
+            if (DropsRepeatedArrow(message, wParam)) {
                 result = 0;
                 return true;
             }
@@ -153,14 +151,8 @@ bool ZelEdit::OnChildMessage(HWND child, UINT message, WPARAM wParam, LPARAM lPa
 
 // Left and right move the caret: they go straight to the window, not to the container.
 HRESULT ZelEdit::OnTranslateAccelerator(MSG* msg) {
-    if (msg->message != WM_KEYDOWN || !IsArrow(msg->wParam) || !HostedChild()) {
-        return BoundControlObject::OnTranslateAccelerator(msg);
-    }
-    FireKeyEvent(DISPID_KEYDOWN, static_cast<short>(msg->wParam), KeyShiftState());
-    forwardingArrow_ = true;
-    SendMessageW(HostedChild(), WM_KEYDOWN, msg->wParam, msg->lParam);
-    forwardingArrow_ = false;
-    return S_OK;
+    if (HandArrowToWindow(msg)) return S_OK;
+    return BoundControlObject::OnTranslateAccelerator(msg);
 }
 
 // --- EditView ---
@@ -184,7 +176,9 @@ std::optional<std::string> ZelEdit::Format(const std::string& value, const std::
     return FormatWithHost(ClientSite(), value, format);
 }
 
-ImeCalls& ZelEdit::Ime() { return PlatformImeCalls(); }
+ImeCalls& ZelEdit::Ime() {
+    return PlatformImeCalls();
+}
 
 // --- Properties ---
 
@@ -200,20 +194,9 @@ STDMETHODIMP ZelEdit::put_Text(BSTR value) {
     });
 }
 
-STDMETHODIMP ZelEdit::get_DbSource(BSTR* value) { return GetName(logic_.dbSource, value); }
-STDMETHODIMP ZelEdit::put_DbSource(BSTR value) {
-    return com::Guarded([&] { return PutName(DISPID_DBSOURCE, logic_.dbSource, value); });
+STDMETHODIMP ZelEdit::get_MaxLength(short* value) {
+    return Out(value, logic_.maxLength);
 }
-STDMETHODIMP ZelEdit::get_DbTable(BSTR* value) { return GetName(logic_.dbTable, value); }
-STDMETHODIMP ZelEdit::put_DbTable(BSTR value) {
-    return com::Guarded([&] { return PutName(DISPID_DBTABLE, logic_.dbTable, value); });
-}
-STDMETHODIMP ZelEdit::get_DbField(BSTR* value) { return GetName(logic_.dbField, value); }
-STDMETHODIMP ZelEdit::put_DbField(BSTR value) {
-    return com::Guarded([&] { return PutName(DISPID_DBFIELD, logic_.dbField, value); });
-}
-
-STDMETHODIMP ZelEdit::get_MaxLength(short* value) { return Out(value, logic_.maxLength); }
 STDMETHODIMP ZelEdit::put_MaxLength(short value) {
     if (value < 0) return CTL_E_INVALIDPROPERTYVALUE;
     Store(logic_.maxLength, value);
@@ -241,28 +224,38 @@ STDMETHODIMP ZelEdit::put_Format(BSTR value) {
     return com::Guarded([&] { return Store(logic_.format, com::AnsiOf(value)); });
 }
 
-STDMETHODIMP ZelEdit::get_MultiLine(VARIANT_BOOL* value) { return OutBool(value, logic_.multiLine); }
+STDMETHODIMP ZelEdit::get_MultiLine(VARIANT_BOOL* value) {
+    return OutBool(value, logic_.multiLine);
+}
 STDMETHODIMP ZelEdit::put_MultiLine(VARIANT_BOOL value) {
     return Store(logic_.multiLine, value != VARIANT_FALSE);
 }
 
-STDMETHODIMP ZelEdit::get_Alignment(_enumAlignment* value) { return Out(value, logic_.alignment); }
+STDMETHODIMP ZelEdit::get_Alignment(_enumAlignment* value) {
+    return Out(value, logic_.alignment);
+}
 STDMETHODIMP ZelEdit::put_Alignment(_enumAlignment value) {
     if (value < AlignLeft || value > AlignCenter) return CTL_E_INVALIDPROPERTYVALUE;
     return Store(logic_.alignment, static_cast<int>(value));
 }
 
-STDMETHODIMP ZelEdit::get_ReadOnly(VARIANT_BOOL* value) { return OutBool(value, logic_.readOnly); }
+STDMETHODIMP ZelEdit::get_ReadOnly(VARIANT_BOOL* value) {
+    return OutBool(value, logic_.readOnly);
+}
 STDMETHODIMP ZelEdit::put_ReadOnly(VARIANT_BOOL value) {
     return Store(logic_.readOnly, value != VARIANT_FALSE);
 }
 
-STDMETHODIMP ZelEdit::get_UpperCase(VARIANT_BOOL* value) { return OutBool(value, logic_.upperCase); }
+STDMETHODIMP ZelEdit::get_UpperCase(VARIANT_BOOL* value) {
+    return OutBool(value, logic_.upperCase);
+}
 STDMETHODIMP ZelEdit::put_UpperCase(VARIANT_BOOL value) {
     return Store(logic_.upperCase, value != VARIANT_FALSE);
 }
 
-STDMETHODIMP ZelEdit::get_IMEMode(_enumImeMode* value) { return Out(value, logic_.imeMode); }
+STDMETHODIMP ZelEdit::get_IMEMode(_enumImeMode* value) {
+    return Out(value, logic_.imeMode);
+}
 STDMETHODIMP ZelEdit::put_IMEMode(_enumImeMode value) {
     if (value < ImeNone || value > ImeHanEnglish) return CTL_E_INVALIDPROPERTYVALUE;
     return Store(logic_.imeMode, static_cast<int>(value));
@@ -354,6 +347,8 @@ STDMETHODIMP ZelEdit::put_SelText(BSTR value) {
     });
 }
 
-HRESULT CreateZelEdit(REFIID iid, void** out) { return com::CreateInstance<ZelEdit>(iid, out); }
+HRESULT CreateZelEdit(REFIID iid, void** out) {
+    return com::CreateInstance<ZelEdit>(iid, out);
+}
 
 }  // namespace zelmor

@@ -16,12 +16,6 @@ class ZelEdit : public BoundControlObject<IZelEdit>, private EditView {
 
     STDMETHODIMP get_Text(BSTR* value) override;
     STDMETHODIMP put_Text(BSTR value) override;
-    STDMETHODIMP get_DbSource(BSTR* value) override;
-    STDMETHODIMP put_DbSource(BSTR value) override;
-    STDMETHODIMP get_DbTable(BSTR* value) override;
-    STDMETHODIMP put_DbTable(BSTR value) override;
-    STDMETHODIMP get_DbField(BSTR* value) override;
-    STDMETHODIMP put_DbField(BSTR value) override;
     STDMETHODIMP get_MaxLength(short* value) override;
     STDMETHODIMP put_MaxLength(short value) override;
     STDMETHODIMP get_PasswordChar(BSTR* value) override;
@@ -66,8 +60,7 @@ class ZelEdit : public BoundControlObject<IZelEdit>, private EditView {
     void ShowText(const std::string& text) override;
     void PutCaretAtEnd() override;
     WindowHandle EditWindow() override { return reinterpret_cast<WindowHandle>(HostedChild()); }
-    std::optional<std::string> Format(const std::string& value,
-                                      const std::string& format) override;
+    std::optional<std::string> Format(const std::string& value, const std::string& format) override;
     ImeCalls& Ime() override;
 
     // Stores a setting that takes effect when the window is made next (no notification).
@@ -83,7 +76,6 @@ class ZelEdit : public BoundControlObject<IZelEdit>, private EditView {
     void ApplyPasswordChar();
 
     EditLogic logic_;
-    bool forwardingArrow_ = false;  // an arrow key the control itself hands to the window
 };
 
 HRESULT CreateZelEdit(REFIID iid, void** out);

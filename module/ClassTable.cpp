@@ -1,7 +1,10 @@
 #include "module/ClassTable.h"
 
 #include "controls/ZelBtr.h"
+#include "controls/ZelBtn.h"
+#include "controls/ZelCheck.h"
 #include "controls/ZelEdit.h"
+#include "controls/ZelOptBtn.h"
 #include "module/PageClassIds.h"
 #include "module/ResourceIds.h"
 #include "module/zelmor.h"
@@ -22,7 +25,7 @@ const ClassEntry kClasses[] = {
     {L"ZelEdit", L"ZelEdit", &CLSID_ZelEdit, kControl,
      IDB_TOOLBOX_ZELEDIT, kControlStatus, CreateZelEdit},
     {L"ZelBtn", L"ZelBtn", &CLSID_ZelBtn, kControl,
-     IDB_TOOLBOX_ZELBTN, kButtonStatus, nullptr},
+     IDB_TOOLBOX_ZELBTN, kButtonStatus, CreateZelBtn},
     {L"ZelComboBox", L"ZelComboBox", &CLSID_ZelComboBox, kControl,
      IDB_TOOLBOX_ZELCOMBOBOX, kControlStatus, nullptr},
     {L"ZelListBox", L"ZelListBox", &CLSID_ZelListBox, kControl,
@@ -32,9 +35,9 @@ const ClassEntry kClasses[] = {
     {L"ZelVScroll", L"ZelVScroll", &CLSID_ZelVScroll, kControl,
      IDB_TOOLBOX_ZELVSCROLL, kControlStatus, nullptr},
     {L"ZelCheck", L"ZelCheck", &CLSID_ZelCheck, kControl,
-     IDB_TOOLBOX_ZELCHECK, kControlStatus, nullptr},
+     IDB_TOOLBOX_ZELCHECK, kControlStatus, CreateZelCheck},
     {L"ZelOptBtn", L"ZelOptBtn", &CLSID_ZelOptBtn, kControl,
-     IDB_TOOLBOX_ZELOPTBTN, kControlStatus, nullptr},
+     IDB_TOOLBOX_ZELOPTBTN, kControlStatus, CreateZelOptBtn},
     {L"ZelGrid", L"ZelGrid", &CLSID_ZelGrid, kControl,
      IDB_TOOLBOX_ZELGRID, kControlStatus, nullptr},
     {L"ZelPic", L"ZelPic", &CLSID_ZelPic, kControl,

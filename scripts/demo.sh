@@ -28,10 +28,11 @@ zeldict export "$demo/sales" Customer --fields Code,Name,Credit --where "@Kind =
 echo
 zeldict check "$demo/sales"
 
-# The form names the database by its Windows path (Wine shows the root as drive Z:; Windows
-# takes forward slashes too).
+# The form names the database and its pictures by their Windows paths (Wine shows the root as
+# drive Z:; Windows takes forward slashes too).
 windows_dir="Z:$demo/sales"
-sed "s#@DDFDIR@#$windows_dir#" "$samples/forms/sales.json.in" >"$demo/sales.json"
+sed -e "s#@DDFDIR@#$windows_dir#" -e "s#@SAMPLES@#Z:$samples#" "$samples/forms/sales.json.in" \
+    >"$demo/sales.json"
 echo
 echo "Running the sales form (run time):"
 "$here/run-form.sh" "$demo/sales.json" --script "$samples/forms/sales-script.json" \

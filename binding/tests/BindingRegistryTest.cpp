@@ -205,16 +205,17 @@ TEST_F(BindingRegistryTest, MovesReachOtherScrollBarsOfTheSourceOnAnyForm) {
     a.source = b.source = u"Db";
     c.source = u"Other";
     for (FakeControl* s : {&a, &b, &c}) registry.RegisterScrollControl(*s);
-    registry.NotifySourceMoved(&a, "Db", 42, 0);
+    registry.NotifySourceMoved(&a, "Db", "Customer", 42);
     EXPECT_EQ(a.movedWith, 0);
     EXPECT_EQ(b.movedWith, 42);
+    EXPECT_EQ(b.movedTable, "Customer");
     EXPECT_EQ(c.movedWith, 0);
     // A changed DbSource is taken by an update of the entry.
     c.source = u"Db";
-    registry.NotifySourceMoved(nullptr, "Db", 7, 0);
+    registry.NotifySourceMoved(nullptr, "Db", "Customer", 7);
     EXPECT_EQ(c.movedWith, 0);
     EXPECT_EQ(registry.UpdateScrollControl(c), 0);
-    registry.NotifySourceMoved(nullptr, "Db", 7, 0);
+    registry.NotifySourceMoved(nullptr, "Db", "Customer", 7);
     EXPECT_EQ(c.movedWith, 7);
     EXPECT_EQ(registry.UnregisterScrollControl(c), 0);
     EXPECT_EQ(registry.UpdateScrollControl(c), -1);
@@ -286,7 +287,7 @@ TEST_F(BindingRegistryTest, WalksSurviveHandlersThatFreeAndAddControls) {
          [](const FakeControl& c) { return c.fills; }},
         {"ready", kScroll, [](BindingRegistry& r) { r.NotifySourceReady("Db", 100); },
          [](const FakeControl& c) { return c.readyCalls; }},
-        {"move", kScroll, [](BindingRegistry& r) { r.NotifySourceMoved(nullptr, "Db", 5, 0); },
+        {"move", kScroll, [](BindingRegistry& r) { r.NotifySourceMoved(nullptr, "Db", "Customer", 5); },
          [](const FakeControl& c) { return c.movedWith == 5 ? 1 : 0; }},
     };
     for (const Walk& walk : walks) {

@@ -28,8 +28,9 @@ public:
         ++readyCalls;
         Reenter();
     }
-    void OnSourceMoved(std::int32_t a, std::int32_t) override {
-        movedWith = a;
+    void OnSourceMoved(const std::string& table, std::int32_t keyPosition) override {
+        movedTable = table;
+        movedWith = keyPosition;
         Reenter();
     }
     void FillList() override {
@@ -67,6 +68,7 @@ public:
     bool readable = true;
     std::string value;
     int readyCalls = 0, fills = 0, sets = 0, clears = 0, unchecks = 0;
+    std::string movedTable;
     std::int32_t movedWith = 0;
 
 private:

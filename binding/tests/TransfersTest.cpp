@@ -16,7 +16,7 @@ namespace {
 // A check box that follows the real rules for its value.
 class FakeCheckBox : public FakeControl {
 public:
-    FakeCheckBox(std::u16string name, WindowHandle form, CheckBoxTexts valueTexts)
+    FakeCheckBox(std::u16string name, WindowHandle form, ChoiceTexts valueTexts)
         : FakeControl(ControlKind::CheckBox, std::move(name), form), texts(std::move(valueTexts)) {}
     void SetFieldText(const std::string& text) override {
         if (std::optional<int> v = CheckBoxValueOf(text, texts)) checked = *v;
@@ -27,7 +27,7 @@ public:
     }
     void ClearFieldValue() override { checked = kUnchecked; }
 
-    CheckBoxTexts texts;
+    ChoiceTexts texts;
     int checked = kUnchecked;
 };
 
@@ -72,7 +72,7 @@ protected:
 }  // namespace
 
 TEST(ChoiceValues, CheckBoxAndOptionRules) {
-    CheckBoxTexts texts{"Y", "N", "?"};
+    ChoiceTexts texts{"Y", "N", "?"};
     struct Case {
         const char* text;
         std::optional<int> value;
@@ -80,10 +80,10 @@ TEST(ChoiceValues, CheckBoxAndOptionRules) {
                  {"", std::nullopt}};
     for (const Case& c : cases) EXPECT_EQ(CheckBoxValueOf(c.text, texts), c.value) << c.text;
     // The same text for true and false: the later test wins, unchecked.
-    EXPECT_EQ(CheckBoxValueOf("1", CheckBoxTexts{"1", "1", ""}), kUnchecked);
+    EXPECT_EQ(CheckBoxValueOf("1", ChoiceTexts{"1", "1", ""}), kUnchecked);
     EXPECT_EQ(CheckBoxTextOf(kGrayed, texts), "?");
     EXPECT_EQ(CheckBoxTextOf(5, texts), "");
-    EXPECT_EQ(CheckBoxTextOf(kChecked, CheckBoxTexts{}), "");  // unset texts read as empty
+    EXPECT_EQ(CheckBoxTextOf(kChecked, ChoiceTexts{}), "");  // unset texts read as empty
     EXPECT_EQ(OptionValueOf("on", "on", "off"), 1);
     EXPECT_EQ(OptionValueOf("x", "on", "off"), std::nullopt);
     EXPECT_EQ(OptionTextOf(7, "on", "off"), "on");
@@ -97,8 +97,8 @@ TEST_F(TransfersTest, ToControlsSetsEveryBoundControlOfTheForm) {
     FakeControl edit(ControlKind::Edit, u"Text1", 100);
     FakeControl twin(ControlKind::Edit, u"Text2", 100);
     FakeControl elsewhere(ControlKind::Edit, u"Text1", 200);
-    FakeCheckBox check(u"Check1", 100, CheckBoxTexts{"Y", "N", ""});
-    FakeCheckBox unmatched(u"Check2", 100, CheckBoxTexts{"T", "F", ""});
+    FakeCheckBox check(u"Check1", 100, ChoiceTexts{"Y", "N", ""});
+    FakeCheckBox unmatched(u"Check2", 100, ChoiceTexts{"T", "F", ""});
     unmatched.checked = kGrayed;
     Bind(edit, u"Name");
     Bind(twin, u"Name");
@@ -118,7 +118,7 @@ TEST_F(TransfersTest, FromControlsTakesTheLaterControlAndKeepsWhatNoneSupplies) 
     FakeControl first(ControlKind::Edit, u"Text1", 100);
     FakeControl second(ControlKind::Edit, u"Text2", 100);
     FakeControl note(ControlKind::Edit, u"Text3", 100);
-    FakeCheckBox check(u"Check1", 100, CheckBoxTexts{"Y", "N", ""});
+    FakeCheckBox check(u"Check1", 100, ChoiceTexts{"Y", "N", ""});
     Bind(first, u"Name").value = "first";
     Bind(second, u"Name").value = "second";
     Bind(note, u"Note").value = "memo";
@@ -136,7 +136,7 @@ TEST_F(TransfersTest, FromControlsTakesTheLaterControlAndKeepsWhatNoneSupplies) 
 TEST_F(TransfersTest, ClearingEmptiesTheControlsOfThisFormOnly) {
     FakeControl edit(ControlKind::Edit, u"Text1", 100);
     FakeControl elsewhere(ControlKind::Edit, u"Text1", 200);
-    FakeCheckBox check(u"Check1", 100, CheckBoxTexts{"Y", "N", ""});
+    FakeCheckBox check(u"Check1", 100, ChoiceTexts{"Y", "N", ""});
     Bind(edit, u"Name").value = "Ann";
     Bind(elsewhere, u"Name").value = "Bob";
     Bind(check, u"Active");

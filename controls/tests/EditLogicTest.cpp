@@ -15,7 +15,7 @@ namespace {
 
 // An IME that answers nothing: the edit box's IME switching is tested on its own.
 class NoIme : public ImeCalls {
-public:
+  public:
     bool Available() override { return false; }
     void EnableIme(bool) override {}
     std::intptr_t Send(WindowHandle, const ImeRequest&) override { return 0; }
@@ -23,7 +23,7 @@ public:
 
 // The window, and a formatting service that knows one format: "#,##0" groups the digits.
 class FakeEditWindow : public EditView {
-public:
+  public:
     bool HasWindow() override { return true; }
     std::string WindowText() override { return text; }
     void ShowText(const std::string& shown) override {
@@ -32,7 +32,8 @@ public:
     }
     void PutCaretAtEnd() override { caretAtEnd = true; }
     WindowHandle EditWindow() override { return 55; }
-    std::optional<std::string> Format(const std::string& value, const std::string& format) override {
+    std::optional<std::string> Format(const std::string& value,
+                                      const std::string& format) override {
         ++formats;
         if (format != "#,##0") return std::nullopt;
         std::string digits;
@@ -54,7 +55,7 @@ public:
 };
 
 class FakeHost : public ControlHost {
-public:
+  public:
     std::u16string DisplayName() override { return u"Text1"; }
     WindowHandle FormWindow() override { return 100; }
     bool UserMode() override { return userMode; }
@@ -66,7 +67,7 @@ FieldDef Field(const char* name, DataType type, int offset, int size) {
 }
 
 class EditLogicTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         TableDef customer;
         customer.name = "Customer";
@@ -101,12 +102,15 @@ TEST_F(EditLogicTest, ShownValuesFollowFormatOptionAndMaxLength) {
         const char* value;
         const char* shown;
     } cases[] = {
-        {"", 2, 8, "123", "     123"},      {"", 2, 3, "12345", "345"},
-        {"", 2, 5, "12", "   12"},          {"", 0, 8, "123", "123"},
-        {"", 2, 0, "123", "123"},           {"#,##0", 0, 0, "1200", "1,200"},
+        {"", 2, 8, "123", "     123"},
+        {"", 2, 3, "12345", "345"},
+        {"", 2, 5, "12", "   12"},
+        {"", 0, 8, "123", "123"},
+        {"", 2, 0, "123", "123"},
+        {"#,##0", 0, 0, "1200", "1,200"},
         {"#,##0", 3, 7, "1234567", "234,567"},
-        {"#,##0", 0, 0, "abc", "before"},   // no text from the service: the window keeps its text
-        {"#,##0", 2, 8, "", ""},            // an empty value empties the window, format or not
+        {"#,##0", 0, 0, "abc", "before"},  // no text from the service: the window keeps its text
+        {"#,##0", 2, 8, "", ""},           // an empty value empties the window, format or not
         {"unknown", 0, 0, "5", "before"},
     };
     for (const Case& c : cases) {

@@ -1,11 +1,13 @@
 // The controls on the sample sales database, driven as a person drives them: zelform runs each
 // script of controls/tests/forms against its form, with zelmor.dll registered, and every action
 // of the script must hold. A script "NAME-what.script.json" runs against "NAME.form.json" (its
-// "@DDFDIR@" replaced by the database's folder); "...design.script.json" runs at design time.
+// "@DDFDIR@" replaced by the database's folder, "@SAMPLES@" by the samples folder);
+// "...design.script.json" runs at design time.
 #include <gtest/gtest.h>
 #include <windows.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -46,7 +48,8 @@ std::wstring MakeDatabase(const std::string& name) {
     EXPECT_EQ(tools::RunCreate(create), 0);
     for (const char* table : {"Customer", "Product", "Orders", "OrderLine"}) {
         tools::Arguments import;
-        import.positional = {folder.string(), table, (kSales / (std::string(table) + ".csv")).string()};
+        import.positional = {folder.string(), table,
+                             (kSales / (std::string(table) + ".csv")).string()};
         EXPECT_EQ(tools::RunImport(import), 0) << table;
     }
     return std::filesystem::absolute(folder).wstring();
@@ -90,14 +93,17 @@ TEST_P(FormScripts, EveryActionHolds) {
     ASSERT_FALSE(formText.empty()) << form;
     std::string directory(database.begin(), database.end());  // ASCII folder names
     std::replace(directory.begin(), directory.end(), '\\', '/');
-    WriteText(kFolder + L"\\" + std::wstring(script.begin(), script.end()) + L".json",
-              Replaced(formText, "@DDFDIR@", directory));
+    const std::string samples = std::filesystem::absolute(ZELMOR_SAMPLES_DIR).generic_string();
+    formText = Replaced(Replaced(formText, "@DDFDIR@", directory), "@SAMPLES@", samples);
+    WriteText(kFolder + L"\\" + std::wstring(script.begin(), script.end()) + L".json", formText);
     const bool design = script.size() > 6 && script.compare(script.size() - 6, 6, "design") == 0;
     std::wstring scriptPath = (kForms / (script + ".script.json")).wstring();
     std::wstring arguments = std::wstring(script.begin(), script.end()) + L".json --script \"" +
                              scriptPath + L"\"" + (design ? L" --design" : L"");
     std::string output;
     EXPECT_EQ(RunZelform(kFolder, arguments, &output, 120000), 0u) << output;
+    EXPECT_NE(output.find(" actions, 0 failed"), std::string::npos) << output;
+    std::printf("%s", output.substr(output.rfind('\n', output.size() - 2) + 1).c_str());
 }
 
 INSTANTIATE_TEST_SUITE_P(Controls, FormScripts, ::testing::ValuesIn(ScriptNames()),

@@ -11,7 +11,7 @@ namespace {
 
 // Records the calls as "enable 1", "send 0 4/1", ... and answers a chosen conversion mode.
 class RecordingIme : public ImeCalls {
-public:
+  public:
     bool Available() override { return available; }
     void EnableIme(bool enable) override { calls.push_back("enable " + std::to_string(enable)); }
     std::intptr_t Send(WindowHandle window, const ImeRequest& request) override {
@@ -53,8 +53,12 @@ TEST(ImeModes, TheAnswerNamesTheMode) {
         unsigned answer;
         int mode;
     } cases[] = {
-        {0x00, -1}, {0x04, kImeZenHira}, {0x12, kImeZenKata}, {0x02, kImeHanKata},
-        {0x11, kImeZenEnglish}, {0x01, kImeHanEnglish},
+        {0x00, -1},
+        {0x04, kImeZenHira},
+        {0x12, kImeZenKata},
+        {0x02, kImeHanKata},
+        {0x11, kImeZenEnglish},
+        {0x01, kImeHanEnglish},
         {0x07, kImeHanEnglish},  // the later tests win
     };
     for (const Case& c : cases) {

@@ -56,14 +56,14 @@ TEST_F(ZelEditTest, PropertiesOfTheWrongTypeAreRefused) {
         const wchar_t* property;
         com::Variant value;
     } cases[] = {
-        {L"MaxLength", TextValue(L"many")},  {L"Alignment", LongValue(-1)},
-        {L"FormatOption", LongValue(99)},    {L"IMEMode", LongValue(-3)},
-        {L"MaxLength", LongValue(-5)},       {L"ForeColor", LongValue(0x7FFFFFFF)},
+        {L"MaxLength", TextValue(L"many")}, {L"Alignment", LongValue(-1)},
+        {L"FormatOption", LongValue(99)},   {L"IMEMode", LongValue(-3)},
+        {L"MaxLength", LongValue(-5)},      {L"ForeColor", LongValue(0x7FFFFFFF)},
         {L"Enabled", TextValue(L"maybe")},
     };
     for (const Case& c : cases) {
-        EXPECT_TRUE(FAILED(edit->Put(c.property, *c.value.Get()))) << std::string(
-            c.property, c.property + wcslen(c.property));
+        EXPECT_TRUE(FAILED(edit->Put(c.property, *c.value.Get())))
+            << std::string(c.property, c.property + wcslen(c.property));
     }
     EXPECT_EQ(Text(edit, L"MaxLength"), L"0");
     EXPECT_EQ(Text(edit, L"Enabled"), L"True");

@@ -14,6 +14,9 @@ std::string ValueText(const FileValue& value) {
         text << *number;
         return text.str();
     }
+    if (const PictureFile* picture = std::get_if<PictureFile>(&value)) {
+        return "picture:" + picture->path;
+    }
     return std::get<std::string>(value);
 }
 
@@ -73,7 +76,11 @@ FileValue JsonObject::ToValue(const Json& value, const std::string& member) cons
     if (value.is_number_integer()) return value.get<long long>();
     if (value.is_number_float()) return value.get<double>();
     if (value.is_string()) return value.get<std::string>();
-    Fail(member, "a text, a number, true or false expected");
+    if (value.is_object() && value.size() == 1 && value.contains("picture") &&
+        value["picture"].is_string()) {
+        return PictureFile{value["picture"].get<std::string>()};
+    }
+    Fail(member, "a text, a number, true, false or {\"picture\": \"file\"} expected");
 }
 
 FileValue JsonObject::Value(const char* name) {

@@ -13,8 +13,13 @@ namespace zelmor::host {
 
 using Json = nlohmann::ordered_json;
 
-// A value as the file gives it: a boolean, a whole number, a number, or text (UTF-8).
-using FileValue = std::variant<bool, long long, double, std::string>;
+// A picture loaded from an image file (bitmap, icon, metafile), written {"picture": "path"}.
+struct PictureFile {
+    std::string path;  // UTF-8
+};
+
+// A value as the file gives it: a boolean, a whole number, a number, text (UTF-8), or a picture.
+using FileValue = std::variant<bool, long long, double, std::string, PictureFile>;
 
 // A mistake in a file, with the place: "controls[2].rect: four numbers expected".
 class FileError : public std::runtime_error {
@@ -22,7 +27,8 @@ class FileError : public std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
-// The value as the host language writes it as text: "True", "False", "12", "2.5", the text.
+// The value as the host language writes it as text: "True", "False", "12", "2.5", the text; a
+// picture as "picture:" and its file.
 std::string ValueText(const FileValue& value);
 
 // Reading one JSON object of a file: each member is taken once, its type checked, and members

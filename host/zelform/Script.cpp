@@ -50,6 +50,11 @@ void ReadExpectation(JsonObject& object, ScriptAction& action) {
         action.message = object.Text("message");
         return;
     }
+    if (object.Has("messages")) {
+        action.messages = object.Integer("messages");
+        if (*action.messages < 0) object.Fail("messages", "0 or more expected");
+        return;
+    }
     if (object.Has("beeps")) {
         action.beeps.emplace();
         for (const FileValue& value : object.Values("beeps")) {
@@ -71,7 +76,8 @@ void ReadExpectation(JsonObject& object, ScriptAction& action) {
         action.count = object.Integer("count");
         if (*action.count < 0) object.Fail("count", "0 or more expected");
     } else {
-        object.Fail("", "\"text\", \"property\", \"event\", \"message\" or \"beeps\" expected");
+        object.Fail("", "\"text\", \"property\", \"event\", \"message\", \"messages\" or "
+                        "\"beeps\" expected");
     }
 }
 
@@ -162,6 +168,10 @@ void ReadParts(JsonObject& object, ScriptAction& action) {
             action.control = object.Text("control");
             action.event = object.Text("event");
             action.settings = object.Pairs("set");
+            action.properties = object.Pairs("properties");
+            if (action.settings.empty() && action.properties.empty()) {
+                object.Fail("set", "arguments (\"set\") or properties (\"properties\") expected");
+            }
             break;
         case Kind::Refuse:
             action.control = object.Text("control");

@@ -23,7 +23,7 @@ struct ScriptAction {
         Expect,      // control and text, control and property and expected, message,
                      // control and event and count, or beeps
         Answer,      // button: the answer to the next message box
-        Handle,      // control, event, settings: by-reference arguments to set
+        Handle,      // control, event, settings: by-reference arguments to set; properties
         Refuse,      // control, property, refuse: what the form answers requests to change it
         Screenshot,  // file
         Wait,        // milliseconds
@@ -54,6 +54,9 @@ struct ScriptAction {
     int page = -1;
     int button = 0;  // IDOK (1) ... IDNO (7)
     std::vector<std::pair<std::string, FileValue>> settings;
+    // handle: properties of the control set while the event runs (a SetData handler's Abort)
+    std::vector<std::pair<std::string, FileValue>> properties;
+    std::optional<long long> messages;  // expect: how many message boxes were shown so far
     bool refuse = true;
     std::string file;
     int milliseconds = 0;

@@ -108,7 +108,8 @@ bool ScriptRunner::RunAction(const ScriptAction& action, std::wstring* detail) {
     const bool needsControl = !(action.kind == Kind::Answer || action.kind == Kind::Screenshot ||
                                 action.kind == Kind::Wait ||
                                 (action.kind == Kind::Select && !action.tab.empty()) ||
-                                (action.kind == Kind::Expect && (action.message || action.beeps)));
+                                (action.kind == Kind::Expect &&
+                                 (action.message || action.beeps || action.messages)));
     if (needsControl && site == nullptr) {
         *detail = L"the action names no control";
         return false;
@@ -193,6 +194,10 @@ bool ScriptRunner::RunExpect(const ScriptAction& action, ControlSite* control,
         std::wstring shown = Wide(platform::AnsiToUtf8(answerer_.Boxes().back().text));
         return Compare(Wide(*action.message), shown, detail);
     }
+    if (action.messages) {
+        return Compare(std::to_wstring(*action.messages) + L" message boxes",
+                       std::to_wstring(answerer_.Boxes().size()) + L" message boxes", detail);
+    }
     if (action.beeps) {
         std::vector<unsigned> expected(action.beeps->begin(), action.beeps->end());
         return Compare(BeepsText(expected), BeepsText(BeepRecorder::Instance().TakeBeeps()),
@@ -226,8 +231,14 @@ bool ScriptRunner::RunHandle(const ScriptAction& action, ControlSite& site, std:
         }
         settings.emplace_back(Wide(name), VariantOf(value));
     }
-    site.Events().OnEvent(event, [settings](EventCall& call) {
+    std::vector<std::pair<std::wstring, com::Variant>> properties;
+    for (const auto& [name, value] : action.properties) {
+        properties.emplace_back(Wide(name), VariantOf(value));
+    }
+    ControlSite* control = &site;
+    site.Events().OnEvent(event, [settings, properties, control](EventCall& call) {
         for (const auto& [name, value] : settings) call.Set(name, *value.Get());
+        for (const auto& [name, value] : properties) control->Put(name, *value.Get());
     });
     return true;
 }

@@ -1,5 +1,7 @@
 #include "host/zelform/WindowsText.h"
 
+#include <olectl.h>
+
 #include <climits>
 
 #include "host/Automation.h"
@@ -32,6 +34,18 @@ com::Variant VariantOf(const FileValue& value) {
         return DoubleValue(static_cast<double>(*number));
     }
     if (const double* number = std::get_if<double>(&value)) return DoubleValue(*number);
+    if (const PictureFile* picture = std::get_if<PictureFile>(&value)) {
+        // A picture that cannot be loaded stays empty, which a control refuses as it would.
+        com::Variant loaded;
+        IDispatch* object = nullptr;
+        std::wstring path = Wide(picture->path);
+        if (SUCCEEDED(OleLoadPicturePath(const_cast<LPOLESTR>(path.c_str()), nullptr, 0, 0,
+                                         IID_IDispatch, reinterpret_cast<void**>(&object)))) {
+            V_VT(loaded.Get()) = VT_DISPATCH;
+            V_DISPATCH(loaded.Get()) = object;
+        }
+        return loaded;
+    }
     return TextValue(Wide(std::get<std::string>(value)));
 }
 

@@ -131,7 +131,7 @@ TEST(FormFile, MistakesAreReportedWithTheirPlace) {
          "controls[0].page: only inside a tab control"},
         {FormWith(R"({"name": "A", "progid": "P.P", "rect": [0, 0, 9, 9],
                   "properties": {"Font": {"Size": 9}}})"),
-         "controls[0].properties.Font: a text, a number, true or false expected"},
+         "controls[0].properties.Font: a text, a number, true, false or {\"picture\": \"file\"} expected"},
         {FormWith(R"({"name": "A", "progid": "P.P", "rect": [0, 0, 9, 9], "Text": "x"})"),
          "controls[0].Text: not a known name"},
     };

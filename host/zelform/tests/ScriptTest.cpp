@@ -87,13 +87,15 @@ TEST(Script, MistakesAreReportedWithTheirPlace) {
          "actions[0].keys: not a known name"},
         {R"({"action": "set", "control": "A", "property": "P"})", "actions[0].value: missing"},
         {R"({"action": "set", "control": "A", "property": "P", "value": null})",
-         "actions[0].value: a text, a number, true or false expected"},
+         "actions[0].value: a text, a number, true, false or {\"picture\": \"file\"} expected"},
+        {R"({"action": "handle", "control": "A", "event": "E"})",
+         "actions[0].set: arguments (\"set\") or properties (\"properties\") expected"},
         {R"({"action": "set", "control": "A", "property": "P", "value": 1, "fails": 1})",
          "actions[0].fails: true or false expected"},
         {R"({"action": "call", "control": "A", "method": "M", "arguments": "x"})",
          "actions[0].arguments: a list [...] expected"},
         {R"({"action": "expect", "control": "A"})",
-         "actions[0]: \"text\", \"property\", \"event\", \"message\" or \"beeps\" expected"},
+         "actions[0]: \"text\", \"property\", \"event\", \"message\", \"messages\" or \"beeps\" expected"},
         {R"({"action": "expect", "beeps": [48, "x"]})",
          "actions[0].beeps: a list of whole numbers expected"},
         {R"({"action": "click", "control": "A", "at": [1]})", "actions[0].at: [x, y] in pixels expected"},
@@ -131,9 +133,16 @@ TEST(Script, FocusClickPlacesBeepsAndErrors) {
         {"action": "expect", "beeps": [48, 16]},
         {"action": "expect", "control": "Edit1", "property": "SelStart", "error": "0x800A017F"},
         {"action": "set", "control": "Edit1", "property": "SelStart", "value": 1,
-         "error": "0x800A017F"}
+         "error": "0x800A017F"},
+        {"action": "set", "control": "Btn1", "property": "Picture", "value": {"picture": "a.bmp"}},
+        {"action": "handle", "control": "Btn1", "event": "SetData", "properties": {"Abort": true}},
+        {"action": "expect", "messages": 2}
     ]})");
-    ASSERT_EQ(actions.size(), 5u);
+    ASSERT_EQ(actions.size(), 8u);
+    EXPECT_EQ(ValueText(*actions[5].value), "picture:a.bmp");
+    ASSERT_EQ(actions[6].properties.size(), 1u);
+    EXPECT_EQ(actions[6].properties[0].first, "Abort");
+    EXPECT_EQ(*actions[7].messages, 2);
     EXPECT_EQ(actions[0].kind, Kind::Focus);
     EXPECT_EQ(*actions[1].at, std::make_pair(5, 7));
     EXPECT_TRUE(actions[1].right);
