@@ -12,6 +12,7 @@
 #include "core/TableFiles.h"
 #include "core/tests/SampleDictionary.h"
 #include "core/tests/TestDirectory.h"
+#include "engine/tests/Workers.h"
 #include "platform/RecordingPlatform.h"
 
 using namespace zelmor;
@@ -20,6 +21,20 @@ using namespace zelmor::testing;
 namespace {
 
 constexpr WindowHandle kForm = 100;
+
+// Another process: holds a lock on the first customer until told to let go.
+// Arguments: the dictionary's folder.
+int HoldFirstCustomer(const std::vector<std::string>& arguments) {
+    std::unique_ptr<FormContext> context;
+    if (arguments.size() != 1 || LoadDictionaryFull(arguments[0], context) != 0) return 2;
+    TableDef& customer = *context->TableByName("Customer");
+    if (OpenTable(*context, customer, "", 0) != 0) return 3;
+    if (DbAccessByID(customer, 12 + kLockSingleNoWait * 100, 0) != 0) return 4;
+    engine::testing::Touch(arguments[0] + "/holding");
+    if (!engine::testing::WaitForFile(arguments[0] + "/done")) return 5;
+    return CloseTable(customer) == 0 ? 0 : 6;
+}
+const engine::testing::WorkerRegistration kHolder("hold-first-customer", HoldFirstCustomer);
 
 class FakeHost : public ControlHost {
   public:
@@ -186,4 +201,41 @@ TEST_F(ButtonLogicTest, ReadsTakeTheKeyFromTheControlsAndShowTheRecord) {
     button.operation = kDbStepFirst;
     EXPECT_EQ(button.Run(), 0);
     EXPECT_EQ(view.setData, 3);  // steps raise no SetData
+}
+
+// An update of a record another process holds locked is reported through BtrieveError with the
+// record manager's status, and the record keeps what it had; once let go, the update goes in.
+TEST_F(ButtonLogicTest, ARecordLockedElsewhereIsReportedAndKept) {
+    TableDef& customer = *context->TableByName("Customer");
+    DbClearFieldBuffer(customer);
+    DbSetFieldData(customer, "Code", "1");
+    DbSetFieldData(customer, "Joined", "2001/02/03");
+    ASSERT_EQ(DbAccessByID(customer, 2, 0), 0);
+    FakeControl joined{ControlKind::Edit, u"Joined1", kForm};
+    joined.field = u"Joined";
+    joined.table = u"Customer";
+    ASSERT_EQ(registry.RegisterFieldControl(joined), 0);
+    engine::testing::ChildProcess holder("hold-first-customer", {directory.Path()});
+    ASSERT_TRUE(engine::testing::WaitForFile(directory.Path() + "/holding"));
+
+    auto updateJoined = [&] {
+        button.operation = kDbGetFirst;
+        EXPECT_EQ(button.Run(), 0);  // reading without a lock is allowed
+        joined.value = "2009/09/09";
+        button.operation = kDbUpdate;
+        return button.Run();
+    };
+    const int status = updateJoined();
+    EXPECT_EQ(status, 84);  // the record is in use
+    EXPECT_EQ(view.errors, std::vector<std::string>{"Customer:84"});
+    EXPECT_EQ(joined.value, "2009/09/09");  // not cleared: nothing typed is lost
+    ASSERT_EQ(DbAccessByID(customer, 12, 0), 0);
+    EXPECT_EQ(DbGetFieldData(customer, "Joined"), "2001/02/03");
+
+    engine::testing::Touch(directory.Path() + "/done");
+    EXPECT_EQ(holder.Wait(), 0);
+    EXPECT_EQ(updateJoined(), 0);
+    ASSERT_EQ(DbAccessByID(customer, 12, 0), 0);
+    EXPECT_EQ(DbGetFieldData(customer, "Joined"), "2009/09/09");
+    registry.UnregisterFieldControl(joined);
 }
