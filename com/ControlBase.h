@@ -281,6 +281,8 @@ class ControlBase : public ObjectRoot,
     short FireKeyEvent(DISPID dispid, short keyCode, short shift);
     // Fires KeyPress; gives the character the handlers left (0: the key is dropped).
     short FireKeyPress(short character);
+    // The mouse events of a mouse message (of the control's window or a hosted one).
+    void FireMouseEvent(UINT message, WPARAM wParam, LPARAM lParam);
 
   private:
     friend class ControlWindow;
@@ -293,8 +295,6 @@ class ControlBase : public ObjectRoot,
     LRESULT HandleChildMessage(HWND child, UINT message, WPARAM wParam, LPARAM lParam);
     HWND Subclass(HWND child);
     void ForgetChild(HWND child);
-    // The mouse events of a hosted window's mouse message.
-    void FireMouseEvent(UINT message, WPARAM wParam, LPARAM lParam);
     // Sets the stock mouse pointer; false when the window's default applies.
     bool SetStockCursor();
     void FontChanged();

@@ -29,6 +29,8 @@ class GdiObject {
         if (handle_) DeleteObject(handle_);
         handle_ = handle;
     }
+    // Gives the handle up to another owner.
+    Handle Release() { return std::exchange(handle_, nullptr); }
 
   private:
     Handle handle_ = nullptr;

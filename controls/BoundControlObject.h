@@ -67,23 +67,23 @@ class BoundControlObject : public StockControl<DualInterface> {
     }
     void OnWindowDestroying() override { Binding().Unregister(); }
 
-    // Left and right move the caret of the hosted window (or stay in it): the control hands
-    // them straight to the window, after KeyDown, instead of to the container (in its
-    // OnTranslateAccelerator), and the window drops them when they come again through the
-    // message loop (in its OnChildMessage). For the controls that want it.
-    bool HandArrowToWindow(MSG* msg) {
-        const bool arrow =
-            msg->message == WM_KEYDOWN && (msg->wParam == VK_LEFT || msg->wParam == VK_RIGHT);
-        if (!arrow || !this->HostedChild()) return false;
+    // Keys that move something inside the hosted window (left and right move an edit box's
+    // caret, the arrows and paging keys a scroll bar's thumb) go straight to the window, after
+    // KeyDown, instead of to the container (in the control's OnTranslateAccelerator), and the
+    // window drops them when they come again through the message loop (in its
+    // OnChildMessage). `inWindow` says whether the control keeps this key for its window.
+    bool HandKeyToWindow(MSG* msg, bool inWindow) {
+        if (msg->message != WM_KEYDOWN || !inWindow || !this->HostedChild()) return false;
         this->FireKeyEvent(DISPID_KEYDOWN, static_cast<short>(msg->wParam), this->KeyShiftState());
-        forwardingArrow_ = true;
+        forwardingKey_ = true;
         SendMessageW(this->HostedChild(), WM_KEYDOWN, msg->wParam, msg->lParam);
-        forwardingArrow_ = false;
+        forwardingKey_ = false;
         return true;
     }
-    bool DropsRepeatedArrow(UINT message, WPARAM key) const {
-        return message == WM_KEYDOWN && (key == VK_LEFT || key == VK_RIGHT) && !forwardingArrow_;
+    bool DropsRepeatedKey(UINT message, bool inWindow) const {
+        return message == WM_KEYDOWN && inWindow && !forwardingKey_;
     }
+    static bool IsLeftOrRight(WPARAM key) { return key == VK_LEFT || key == VK_RIGHT; }
 
     HRESULT GetName(const std::u16string& name, BSTR* value) {
         return com::CopyToOut(std::wstring(name.begin(), name.end()), value);
@@ -95,7 +95,7 @@ class BoundControlObject : public StockControl<DualInterface> {
 
   private:
     SiteHost site_;
-    bool forwardingArrow_ = false;
+    bool forwardingKey_ = false;
 };
 
 }  // namespace zelmor

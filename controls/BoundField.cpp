@@ -1,5 +1,8 @@
 #include "controls/BoundField.h"
 
+#include "core/Dictionary.h"
+#include "core/TableFiles.h"
+#include "messages/Messages.h"
 #include "platform/CodePage.h"
 
 namespace zelmor {
@@ -48,6 +51,22 @@ int BoundField::FieldType() {
             platform::Utf16ToAnsi(dbField));
     }
     return fieldType_;
+}
+
+TableDef* BoundField::FindTable() {
+    return registry_.FindBoundTable(host_.FormWindow(), platform::Utf16ToAnsi(dbSource),
+                                    platform::Utf16ToAnsi(dbTable));
+}
+
+int BoundField::OpenOnDemand(TableDef& table) {
+    if (table.open) return 0;
+    DataSource* source =
+        registry_.FindDataSourceOnForm(host_.FormWindow(), platform::Utf16ToAnsi(dbSource));
+    int status = source == nullptr || source->Context() == nullptr
+                     ? rc::kNotOpen
+                     : OpenTable(*source->Context(), table, source->OwnerName(), source->OpenMode());
+    if (status != 0) ShowMessage(VE803, table.name.c_str(), status);
+    return status;
 }
 
 }  // namespace zelmor

@@ -55,6 +55,11 @@ class BoundField : public BoundControl {
 
   protected:
     ControlHost& Host() { return host_; }
+    // The bound table (its data control by the exact name on the form), or nullptr.
+    TableDef* FindTable();
+    // Opens the bound table when it is closed, with its data control's owner name and open
+    // mode; a failure shows VE803 and gives its status.
+    int OpenOnDemand(TableDef& table);
     BindingRegistry& Registry() { return registry_; }
 
   private:

@@ -42,8 +42,7 @@ class ButtonLogic::Controls : public FormControls {
 };
 
 void ButtonLogic::ResolveIndex() {
-    TableDef* table = Registry().FindBoundTable(
-        Host().FormWindow(), platform::Utf16ToAnsi(dbSource), platform::Utf16ToAnsi(dbTable));
+    TableDef* table = FindTable();
     if (table != nullptr) indexId = ButtonKeyPosition(*table, platform::Utf16ToAnsi(dbIndex));
 }
 
@@ -51,7 +50,7 @@ int ButtonLogic::Run() {
     const WindowHandle form = Host().FormWindow();
     if (!confirmMsg.empty() && !view_.Confirm(confirmMsg)) return 0;
     const std::string sourceName = platform::Utf16ToAnsi(dbSource);
-    TableDef* table = Registry().FindBoundTable(form, sourceName, platform::Utf16ToAnsi(dbTable));
+    TableDef* table = FindTable();
     if (table == nullptr) {
         ShowMessage(VE802);
         return 0;
@@ -59,17 +58,7 @@ int ButtonLogic::Run() {
     // The table's name is copied: an event handler may free the dictionary that holds it.
     const std::string tableName = table->name;
     indexId = ButtonKeyPosition(*table, platform::Utf16ToAnsi(dbIndex));
-    if (!table->open) {
-        DataSource* source = Registry().FindDataSourceOnForm(form, sourceName);
-        int status =
-            source == nullptr || source->Context() == nullptr
-                ? rc::kNotOpen
-                : OpenTable(*source->Context(), *table, source->OwnerName(), source->OpenMode());
-        if (status != 0) {
-            ShowMessage(VE803, tableName.c_str(), status);
-            return status;
-        }
-    }
+    if (int status = OpenOnDemand(*table); status != 0) return status;
     if (!KnownOperation(operation)) {
         ShowMessage(VE801);
         return 0;

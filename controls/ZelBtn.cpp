@@ -96,7 +96,7 @@ bool ZelBtn::OnCommand(HWND child, WORD code) {
 
 bool ZelBtn::OnChildMessage(HWND child, UINT message, WPARAM wParam, LPARAM lParam,
                             LRESULT& result) {
-    if (DropsRepeatedArrow(message, wParam)) {
+    if (DropsRepeatedKey(message, IsLeftOrRight(wParam))) {
         result = 0;
         return true;
     }
@@ -105,7 +105,7 @@ bool ZelBtn::OnChildMessage(HWND child, UINT message, WPARAM wParam, LPARAM lPar
 
 // Enter runs the operation, and then goes on to the container as any key does.
 HRESULT ZelBtn::OnTranslateAccelerator(MSG* msg) {
-    if (HandArrowToWindow(msg)) return S_OK;
+    if (HandKeyToWindow(msg, IsLeftOrRight(msg->wParam))) return S_OK;
     if (msg->message == WM_KEYDOWN && msg->wParam == VK_RETURN && Site().UserMode()) Press();
     return BoundControlObject::OnTranslateAccelerator(msg);
 }

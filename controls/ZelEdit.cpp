@@ -132,7 +132,7 @@ bool ZelEdit::OnChildMessage(HWND child, UINT message, WPARAM wParam, LPARAM lPa
             }
             break;
         case WM_KEYDOWN:
-            if (DropsRepeatedArrow(message, wParam)) {
+            if (DropsRepeatedKey(message, IsLeftOrRight(wParam))) {
                 result = 0;
                 return true;
             }
@@ -151,7 +151,7 @@ bool ZelEdit::OnChildMessage(HWND child, UINT message, WPARAM wParam, LPARAM lPa
 
 // Left and right move the caret: they go straight to the window, not to the container.
 HRESULT ZelEdit::OnTranslateAccelerator(MSG* msg) {
-    if (HandArrowToWindow(msg)) return S_OK;
+    if (HandKeyToWindow(msg, IsLeftOrRight(msg->wParam))) return S_OK;
     return BoundControlObject::OnTranslateAccelerator(msg);
 }
 

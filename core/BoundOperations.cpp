@@ -161,10 +161,16 @@ int ReadOperationCode(int dbOperation) {
     return -1;
 }
 
-int ReadWholeRecord(TableDef& table, int code, int lockBias, int indexId) {
+namespace {
+
+// Runs a read that fills the record buffer; a variable-length record is read again whole.
+// `prepare` puts what the operation takes into the buffer once the key is built.
+template <typename Prepare>
+int ReadWhole(TableDef& table, int code, int lockBias, int indexId, Prepare prepare) {
     if (!table.open) return rc::kNotOpen;
     KeyBuffer key;
     if (!BuildKeyBuffer(table, indexId, key)) return rc::kBadLength;
+    prepare();
     std::uint32_t dataLength = DataLengthFor(table, code);
     int status = Call(table, code + lockBias, table.record.data(), dataLength, key);
     bool shortBuffer = status == status::kDataBufferTooShort && table.variableLength;
@@ -172,6 +178,18 @@ int ReadWholeRecord(TableDef& table, int code, int lockBias, int indexId) {
         status = ReReadByPosition(table, lockBias, key);
     }
     return status;
+}
+
+}  // namespace
+
+int ReadWholeRecord(TableDef& table, int code, int lockBias, int indexId) {
+    return ReadWhole(table, code, lockBias, indexId, [] {});
+}
+
+int ReadWholeRecordAtPercentage(TableDef& table, int indexId, int percentage) {
+    return ReadWhole(table, op::kGetByPercentage, 0, indexId, [&] {
+        StoreU16(table.record, 0, static_cast<std::uint16_t>(percentage));
+    });
 }
 
 int RunBoundOperation(TableDef& table, int dbOperation, int lockChoice, int indexId,

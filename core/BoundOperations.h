@@ -75,5 +75,7 @@ int RunBoundOperation(TableDef& table, int dbOperation, int lockChoice, int inde
 // A keyed read or step with the re-read of a variable-length record by its position, as the
 // list-type controls and scroll bars use it. The data length is the buffer's.
 int ReadWholeRecord(TableDef& table, int code, int lockBias, int indexId);
+// The same for Get By Percentage along the key at `indexId` (0..10000), without a lock.
+int ReadWholeRecordAtPercentage(TableDef& table, int indexId, int percentage);
 
 }  // namespace zelmor

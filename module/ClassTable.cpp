@@ -5,6 +5,8 @@
 #include "controls/ZelCheck.h"
 #include "controls/ZelEdit.h"
 #include "controls/ZelOptBtn.h"
+#include "controls/ZelPic.h"
+#include "controls/ZelScroll.h"
 #include "module/PageClassIds.h"
 #include "module/ResourceIds.h"
 #include "module/zelmor.h"
@@ -31,9 +33,9 @@ const ClassEntry kClasses[] = {
     {L"ZelListBox", L"ZelListBox", &CLSID_ZelListBox, kControl,
      IDB_TOOLBOX_ZELLISTBOX, kControlStatus, nullptr},
     {L"ZelHScroll", L"ZelHScroll", &CLSID_ZelHScroll, kControl,
-     IDB_TOOLBOX_ZELHSCROLL, kControlStatus, nullptr},
+     IDB_TOOLBOX_ZELHSCROLL, kControlStatus, CreateZelHScroll},
     {L"ZelVScroll", L"ZelVScroll", &CLSID_ZelVScroll, kControl,
-     IDB_TOOLBOX_ZELVSCROLL, kControlStatus, nullptr},
+     IDB_TOOLBOX_ZELVSCROLL, kControlStatus, CreateZelVScroll},
     {L"ZelCheck", L"ZelCheck", &CLSID_ZelCheck, kControl,
      IDB_TOOLBOX_ZELCHECK, kControlStatus, CreateZelCheck},
     {L"ZelOptBtn", L"ZelOptBtn", &CLSID_ZelOptBtn, kControl,
@@ -41,7 +43,7 @@ const ClassEntry kClasses[] = {
     {L"ZelGrid", L"ZelGrid", &CLSID_ZelGrid, kControl,
      IDB_TOOLBOX_ZELGRID, kControlStatus, nullptr},
     {L"ZelPic", L"ZelPic", &CLSID_ZelPic, kControl,
-     IDB_TOOLBOX_ZELPIC, kControlStatus, nullptr},
+     IDB_TOOLBOX_ZELPIC, kControlStatus, CreateZelPic},
     {L"ZelBtrPpg", nullptr, &CLSID_ZelBtrPpg, kPage, 0, 0, nullptr},
     {L"ZelBtnPpg", nullptr, &CLSID_ZelBtnPpg, kPage, 0, 0, nullptr},
     {L"ZelEditPpg", nullptr, &CLSID_ZelEditPpg, kPage, 0, 0, nullptr},

@@ -1,8 +1,8 @@
 #!/bin/sh
 # Builds the libFuzzer targets with clang (AddressSanitizer and UndefinedBehaviorSanitizer) in
-# build/fuzz, apart from the presets, and runs each for a bounded time: the field codecs and the
-# search-condition and field-list parsers. The corpus each grows is kept in
-# build/fuzz/corpus/<target> for the next run.
+# build/fuzz, apart from the presets, and runs each for a bounded time: the field codecs, the
+# search-condition and field-list parsers and the image file readers. The corpus each grows is
+# kept in build/fuzz/corpus/<target> for the next run.
 #
 #   scripts/fuzz.sh [SECONDS] [TARGET]   (default 60 seconds each, every target)
 set -eu
@@ -16,7 +16,7 @@ build="$root/build/fuzz"
 
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
     -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZELMOR_FUZZ=ON -DZELMOR_TESTS=OFF >/dev/null
-targets=${2:-"field_codecs_fuzz search_condition_fuzz"}
+targets=${2:-"field_codecs_fuzz search_condition_fuzz image_files_fuzz"}
 for target in $targets; do
     cmake --build "$build" --target "$target" -j2
     mkdir -p "$build/corpus/$target"

@@ -6,6 +6,7 @@
 
 #include "binding/tests/FakeControls.h"
 #include "controls/ButtonLogic.h"
+#include "controls/tests/FakeControlHost.h"
 #include "core/DictionaryLoader.h"
 #include "core/FieldAccess.h"
 #include "core/RecordOperations.h"
@@ -20,7 +21,7 @@ using namespace zelmor::testing;
 
 namespace {
 
-constexpr WindowHandle kForm = 100;
+constexpr WindowHandle kForm = kTestForm;
 
 // Another process: holds a lock on the first customer until told to let go.
 // Arguments: the dictionary's folder.
@@ -35,13 +36,6 @@ int HoldFirstCustomer(const std::vector<std::string>& arguments) {
     return CloseTable(customer) == 0 ? 0 : 6;
 }
 const engine::testing::WorkerRegistration kHolder("hold-first-customer", HoldFirstCustomer);
-
-class FakeHost : public ControlHost {
-  public:
-    std::u16string DisplayName() override { return u"Button1"; }
-    WindowHandle FormWindow() override { return kForm; }
-    bool UserMode() override { return true; }
-};
 
 class FakeButton : public ButtonView {
   public:
@@ -112,7 +106,7 @@ class ButtonLogicTest : public ::testing::Test {
     FakeControl name{ControlKind::Edit, u"Name1", kForm};
     FakeControl kind{ControlKind::Edit, u"Kind1", kForm};
     FakeControl scroll{ControlKind::ScrollBar, u"HScroll1", kForm};
-    FakeHost host;
+    FakeControlHost host{u"Button1"};
     FakeButton view;
     ButtonLogic button{host, registry, view};
 };

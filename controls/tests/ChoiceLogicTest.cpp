@@ -3,8 +3,10 @@
 #include <memory>
 
 #include "controls/ChoiceLogic.h"
+#include "controls/tests/FakeControlHost.h"
 
 using namespace zelmor;
+using namespace zelmor::testing;
 
 namespace {
 
@@ -12,17 +14,6 @@ class Marks : public ChoiceView {
   public:
     void ShowMark(int value) override { mark = value; }
     int mark = -1;
-};
-
-class FakeHost : public ControlHost {
-  public:
-    explicit FakeHost(std::u16string name) : name_(std::move(name)) {}
-    std::u16string DisplayName() override { return name_; }
-    WindowHandle FormWindow() override { return 100; }
-    bool UserMode() override { return true; }
-
-  private:
-    std::u16string name_;
 };
 
 BindingRegistry NewRegistry() {
@@ -33,7 +24,7 @@ BindingRegistry NewRegistry() {
 
 TEST(CheckBoxLogic, ClicksTransfersAndValues) {
     BindingRegistry registry = NewRegistry();
-    FakeHost host(u"Check1");
+    FakeControlHost host(u"Check1");
     Marks marks;
     CheckBoxLogic box(host, registry, marks);
     box.texts = {"Y", "N", "?"};
@@ -66,11 +57,11 @@ TEST(CheckBoxLogic, ClicksTransfersAndValues) {
 // text whichever was registered last.
 TEST(OptionLogic, AGroupWritesTheChosenButtonsText) {
     BindingRegistry registry = NewRegistry();
-    std::vector<std::unique_ptr<FakeHost>> hosts;
+    std::vector<std::unique_ptr<FakeControlHost>> hosts;
     std::vector<std::unique_ptr<Marks>> marks;
     std::vector<std::unique_ptr<OptionLogic>> options;
     for (const char* letter : {"A", "B", "C"}) {
-        hosts.push_back(std::make_unique<FakeHost>(u"Opt" + std::u16string(1, letter[0])));
+        hosts.push_back(std::make_unique<FakeControlHost>(u"Opt" + std::u16string(1, letter[0])));
         marks.push_back(std::make_unique<Marks>());
         options.push_back(std::make_unique<OptionLogic>(*hosts.back(), registry, *marks.back()));
         OptionLogic& option = *options.back();

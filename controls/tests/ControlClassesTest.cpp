@@ -12,6 +12,8 @@
 #include "controls/ZelCheck.h"
 #include "controls/ZelEdit.h"
 #include "controls/ZelOptBtn.h"
+#include "controls/ZelPic.h"
+#include "controls/ZelScroll.h"
 #include "controls/tests/DataControlHost.h"
 #include "platform/CodePage.h"
 
@@ -23,6 +25,15 @@ using host::TextValue;
 
 namespace {
 
+// What a class shares with others beyond persistence.
+enum Shares : unsigned {
+    kNothingMore = 0,
+    kKeys = 1,        // a window with the stock key events and the mouse pointer
+    kMouse = 2,       // the stock mouse events
+    kAppearance = 4,  // the stock Appearance and MousePointer setters
+    kEverything = kKeys | kMouse | kAppearance,
+};
+
 struct ControlCase {
     const char* name;
     HRESULT (*create)(REFIID, void**);
@@ -31,7 +42,7 @@ struct ControlCase {
     // Values other than the defaults, set before a save.
     std::vector<std::pair<const wchar_t*, long>> numbers;
     std::vector<std::pair<const wchar_t*, const wchar_t*>> texts;
-    bool hostsWindow;  // a standard window: stock key and mouse events, the mouse pointer
+    unsigned shares;
 };
 
 const ControlCase kControls[] = {
@@ -40,7 +51,7 @@ const ControlCase kControls[] = {
      {L"DDFDir", L"OwnerName", L"OpenMode", L"AllOpen", L"DistName", L"CacheDDF"},
      {{L"OpenMode", 4}},
      {{L"OwnerName", L"秘密"}, {L"DistName", L"Sales"}},
-     false},
+     kNothingMore},
     {"ZelEdit",
      CreateZelEdit,
      {L"DbSource",  L"DbTable",     L"DbField",      L"MaxLength",  L"PasswordChar",
@@ -62,7 +73,7 @@ const ControlCase kControls[] = {
       {L"PasswordChar", L"*"},
       {L"Format", L"#,##0"},
       {L"Text", L"山田"}},
-     true},
+     kEverything},
     {"ZelBtn",
      CreateZelBtn,
      {L"DbSource", L"DbTable", L"DbIndex", L"DbOperation", L"Abort", L"ConfirmMsg", L"Cancel",
@@ -71,7 +82,7 @@ const ControlCase kControls[] = {
      {{L"DbOperation", 5}, {L"DbLocks", 2}, {L"Style", 1}, {L"BackColor", 0xFF00}},
      {{L"DbSource", L"Data1"}, {L"DbIndex", L"ByCode"}, {L"ConfirmMsg", L"よろしいですか"},
       {L"Caption", L"最後"}},
-     true},
+     kEverything},
     {"ZelCheck",
      CreateZelCheck,
      {L"DbSource", L"DbTable", L"DbField", L"DbValueTrue", L"DbValueFalse", L"Alignment",
@@ -80,7 +91,7 @@ const ControlCase kControls[] = {
      {{L"Alignment", 1}, {L"Appearance", 1}},
      {{L"DbField", L"Active"}, {L"DbValueTrue", L"1"}, {L"DbValueFalse", L"0"},
       {L"DbValueIndeterminate", L"?"}, {L"Caption", L"有効"}},
-     true},
+     kEverything},
     {"ZelOptBtn",
      CreateZelOptBtn,
      {L"DbSource", L"DbTable", L"DbField", L"DbValueTrue", L"DbValueFalse", L"Alignment",
@@ -88,7 +99,29 @@ const ControlCase kControls[] = {
       L"MousePointer", L"TabStop", L"Enabled"},
      {{L"Alignment", 1}, {L"MousePointer", 3}},
      {{L"DbField", L"Kind"}, {L"DbValueTrue", L"A"}, {L"Caption", L"A 種"}},
-     true},
+     kEverything},
+    {"ZelHScroll",
+     CreateZelHScroll,
+     {L"DbSource", L"DbTable", L"DbIndex", L"LargeChange", L"SmallChange", L"Max", L"Min",
+      L"MouseIcon", L"MousePointer", L"TabStop", L"Enabled"},
+     {{L"LargeChange", 3}, {L"SmallChange", 2}, {L"Max", 100}, {L"Min", 5}, {L"TabStop", 0}},
+     {{L"DbSource", L"Data1"}, {L"DbTable", L"Customer"}, {L"DbIndex", L"ByCode"}},
+     kKeys},
+    {"ZelVScroll",
+     CreateZelVScroll,
+     {L"DbSource", L"DbTable", L"DbIndex", L"LargeChange", L"SmallChange", L"Max", L"Min",
+      L"MouseIcon", L"MousePointer", L"TabStop", L"Enabled"},
+     {{L"LargeChange", 10}, {L"MousePointer", 7}, {L"Enabled", 0}},
+     {{L"DbIndex", L"ByKana"}},
+     kKeys},
+    {"ZelPic",
+     CreateZelPic,
+     {L"DbSource", L"DbTable", L"DbField", L"Stretch", L"BlobPath", L"Appearance", L"BackColor",
+      L"BorderStyle", L"Enabled", L"ForeColor", L"Font", L"MouseIcon", L"MousePointer",
+      L"Picture"},
+     {{L"Stretch", 1}, {L"Appearance", 0}, {L"BorderStyle", 0}, {L"ForeColor", 0xFF}},
+     {{L"DbField", L"Image"}, {L"BlobPath", L"C:\\画像"}},
+     kEverything},
 };
 
 void PrintTo(const ControlCase& control, std::ostream* out) {
@@ -125,20 +158,24 @@ class ControlClasses : public DataControlFormTest,
                 << platform::Utf16ToUtf8(std::u16string(property, property + wcslen(property)));
         }
     }
+    // The window that takes the keys and the mouse: the hosted one, or the control's own.
     static HWND Child(host::ControlSite* site) {
-        return GetWindow(site->ControlWindow(), GW_CHILD);
+        HWND child = GetWindow(site->ControlWindow(), GW_CHILD);
+        return child ? child : site->ControlWindow();
     }
 };
 
-// The classes that host a standard window: stock key and mouse events, the mouse pointer.
+// The classes that share more, one group each.
 using WindowedControls = ControlClasses;
+using MouseControls = ControlClasses;
+using AppearanceControls = ControlClasses;
 
-std::vector<ControlCase> Windowed() {
-    std::vector<ControlCase> windowed;
+std::vector<ControlCase> Sharing(unsigned share) {
+    std::vector<ControlCase> sharing;
     for (const ControlCase& control : kControls) {
-        if (control.hostsWindow) windowed.push_back(control);
+        if (control.shares & share) sharing.push_back(control);
     }
-    return windowed;
+    return sharing;
 }
 
 std::string NameOf(const ::testing::TestParamInfo<ControlCase>& info) {
@@ -179,7 +216,7 @@ TEST_P(ControlClasses, PersistedInTheirOrderThroughABagAndAStream) {
     ExpectSameProperties(fromStream, original);
 }
 
-TEST_P(WindowedControls, ASetterAtItsCurrentValueNotifiesNothing) {
+TEST_P(AppearanceControls, ASetterAtItsCurrentValueNotifiesNothing) {
     host::Form& form = NewForm(L"Form1");
     host::ControlSite* site = Add(form, L"Control1");
     site->Notifications().ClearRecords();
@@ -199,7 +236,7 @@ TEST_P(WindowedControls, ASetterAtItsCurrentValueNotifiesNothing) {
 }
 
 // Buttons 1 left, 2 right; Shift 1 Shift, 2 Ctrl; X and Y unsigned 16-bit pixels.
-TEST_P(WindowedControls, MouseEventsCarryButtonsShiftAndUnsignedPositions) {
+TEST_P(MouseControls, MouseEventsCarryButtonsShiftAndUnsignedPositions) {
     host::Form& form = NewForm(L"Form1");
     host::ControlSite* site = Add(form, L"Control1");
     HWND child = Child(site);
@@ -285,4 +322,7 @@ TEST_P(WindowedControls, MousePointers) {
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryClass, ControlClasses, ::testing::ValuesIn(kControls), NameOf);
-INSTANTIATE_TEST_SUITE_P(EveryClass, WindowedControls, ::testing::ValuesIn(Windowed()), NameOf);
+INSTANTIATE_TEST_SUITE_P(EveryClass, WindowedControls, ::testing::ValuesIn(Sharing(kKeys)), NameOf);
+INSTANTIATE_TEST_SUITE_P(EveryClass, MouseControls, ::testing::ValuesIn(Sharing(kMouse)), NameOf);
+INSTANTIATE_TEST_SUITE_P(EveryClass, AppearanceControls, ::testing::ValuesIn(Sharing(kAppearance)),
+                         NameOf);

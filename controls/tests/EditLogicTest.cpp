@@ -4,6 +4,7 @@
 
 #include "binding/tests/FakeControls.h"
 #include "controls/EditLogic.h"
+#include "controls/tests/FakeControlHost.h"
 #include "core/DictionaryWriter.h"
 #include "platform/CodePage.h"
 #include "platform/RecordingPlatform.h"
@@ -54,14 +55,6 @@ class FakeEditWindow : public EditView {
     NoIme ime;
 };
 
-class FakeHost : public ControlHost {
-  public:
-    std::u16string DisplayName() override { return u"Text1"; }
-    WindowHandle FormWindow() override { return 100; }
-    bool UserMode() override { return userMode; }
-    bool userMode = true;
-};
-
 FieldDef Field(const char* name, DataType type, int offset, int size) {
     return DictionaryField(0, name, type, offset, size);
 }
@@ -87,7 +80,7 @@ class EditLogicTest : public ::testing::Test {
     BindingRegistry registry{[](WindowHandle) -> WindowHandle { return 0; }};
     FormContext context;
     FakeDataSource source{u"Data1", 100, "Form1"};
-    FakeHost host;
+    FakeControlHost host{u"Text1"};
     FakeEditWindow window;
     EditLogic edit{host, registry, window};
 };
