@@ -1,6 +1,7 @@
 #include "controls/ScrollLogic.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "binding/Transfers.h"
 #include "controls/ButtonLogic.h"
@@ -23,13 +24,14 @@ int ScrollMinimum(std::uint32_t recordCount) {
     return recordCount == 0 ? 0 : static_cast<int>(kFullPercentage / std::max(recordCount, 1u));
 }
 
-int PageTarget(int before, int afterOne, std::int32_t pages) {
-    const std::int64_t step = std::int64_t{afterOne} - before;
-    if (step == 0) return -1;
-    const std::int64_t target =
-        std::clamp<std::int64_t>(before + step * pages, 0, kFullPercentage);
-    const bool beyond = step > 0 ? target > afterOne : target < afterOne;
-    return beyond ? static_cast<int>(target) : -1;
+int PageTarget(int before, int afterOne, bool up, std::int32_t pages, std::uint32_t recordCount) {
+    if (recordCount == 0) return -1;
+    const double share = static_cast<double>(kFullPercentage) / recordCount;
+    const double wanted = before + (up ? -1.0 : 1.0) * pages * share - share / 2;
+    const int target =
+        static_cast<int>(std::lround(std::clamp(wanted, 0.0, double{kFullPercentage})));
+    const bool beyond = up ? target < afterOne : target > afterOne;
+    return beyond ? target : -1;
 }
 
 TableDef* ScrollLogic::ResolveTable() {
@@ -58,6 +60,7 @@ void ScrollLogic::OnSourceReady() {
         ShowMessage(VE816, status);
         return;
     }
+    value = percentage;
     view_.SetThumb(percentage);
 }
 
@@ -181,7 +184,9 @@ bool ScrollLogic::PageMove(TableDef& table, bool up, int& status) {
         ShowMessage(VE816, afterStatus);
         return true;
     }
-    const int target = PageTarget(before, afterOne, largeChange);
+    std::uint32_t count = 0;
+    const int countStatus = DbGetNumOfRecords(table, count);
+    const int target = countStatus == 0 ? PageTarget(before, afterOne, up, largeChange, count) : -1;
     if (target < 0) return true;
     const int moveStatus = ReadWholeRecordAtPercentage(table, indexId_, target);
     if (moveStatus != 0) {

@@ -44,11 +44,13 @@ constexpr int kFullPercentage = 10000;
 // The low end of the range for a table of that many records: one record's share.
 int ScrollMinimum(std::uint32_t recordCount);
 
-// Where a page move of `pages` records lands, either way: the percentage before the move plus
-// `pages` times the step the first record of the move made, within 0..10000; -1 when that is
-// no place beyond the first record (a large table's neighbours share a percentage), so that the
-// move stays one record rather than going back.
-int PageTarget(int before, int afterOne, std::int32_t pages);
+// Where a page move of `pages` records lands, up or down a table of `recordCount` records: from
+// the percentage before the move, `pages` records' share of the whole on, aimed at the middle
+// of the share of the record wanted (a record's percentage is the top of its share, so aiming
+// there would land a record too far half the time). -1 when that is no place beyond the first
+// record of the move (`afterOne`: on a large table neighbours share a percentage), so that the
+// move stays there rather than going back.
+int PageTarget(int before, int afterOne, bool up, std::int32_t pages, std::uint32_t recordCount);
 
 class ScrollLogic : public BoundField {
   public:

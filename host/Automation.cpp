@@ -1,5 +1,7 @@
 #include "host/Automation.h"
 
+#include <olectl.h>
+
 #include <cwchar>
 
 #include "com/ComPtr.h"
@@ -159,7 +161,32 @@ com::Variant BoolValue(bool flag) {
     return value;
 }
 
+namespace {
+
+// A picture object as "bitmap 48x48": its kind and its size in pixels at 96 per inch.
+bool DescribePicture(const VARIANT& value, std::wstring& text) {
+    if (V_VT(&value) != VT_DISPATCH || V_DISPATCH(&value) == nullptr) return false;
+    ComPtr<IPicture> picture;
+    if (FAILED(V_DISPATCH(&value)->QueryInterface(IID_IPicture, picture.PutVoid()))) return false;
+    SHORT type = PICTYPE_NONE;
+    OLE_XSIZE_HIMETRIC width = 0;
+    OLE_YSIZE_HIMETRIC height = 0;
+    picture->get_Type(&type);
+    picture->get_Width(&width);
+    picture->get_Height(&height);
+    static const wchar_t* const kKinds[] = {L"none", L"bitmap", L"metafile", L"icon",
+                                            L"enhanced metafile"};
+    const wchar_t* kind = type >= 0 && type <= 4 ? kKinds[type] : L"picture";
+    text = std::wstring(kind) + L" " + std::to_wstring(MulDiv(width, 96, 2540)) + L"x" +
+           std::to_wstring(MulDiv(height, 96, 2540));
+    return true;
+}
+
+}  // namespace
+
 std::wstring TextOfValue(const VARIANT& value) {
+    std::wstring description;
+    if (DescribePicture(value, description)) return description;
     com::Variant text;
     if (FAILED(VariantChangeTypeEx(text.Get(), const_cast<VARIANT*>(&value), LOCALE_USER_DEFAULT,
                                    VARIANT_ALPHABOOL, VT_BSTR))) {

@@ -20,8 +20,9 @@ com::Variant LongValue(long value);
 com::Variant DoubleValue(double value);
 com::Variant BoolValue(bool value);
 
-// A value as the host language shows it as text ("True" and "False" for booleans); empty for a
-// value that has no text (an object).
+// A value as the host language shows it as text ("True" and "False" for booleans); a picture
+// object as its kind and size in pixels ("bitmap 48x48", "none 0x0"); empty for a value that has
+// no text (another object, or none).
 std::wstring TextOfValue(const VARIANT& value);
 
 // A failure as a person reads it: "0x800A017C (control error 380)", or the system's text.

@@ -16,7 +16,8 @@ const NamedKey kNamedKeys[] = {
     {L"ENTER", VK_RETURN, L'\r'},   {L"TAB", VK_TAB, L'\t'},   {L"ESC", VK_ESCAPE, 0x1B},
     {L"BACKSPACE", VK_BACK, L'\b'}, {L"DELETE", VK_DELETE, 0}, {L"LEFT", VK_LEFT, 0},
     {L"RIGHT", VK_RIGHT, 0},        {L"UP", VK_UP, 0},         {L"DOWN", VK_DOWN, 0},
-    {L"HOME", VK_HOME, 0},          {L"END", VK_END, 0},
+    {L"HOME", VK_HOME, 0},          {L"END", VK_END, 0},       {L"PGUP", VK_PRIOR, 0},
+    {L"PGDN", VK_NEXT, 0},
 };
 
 // The innermost visible child of window at point (client coordinates of window).
@@ -140,6 +141,20 @@ bool TypeKeys(Form& form, ControlSite& site, const std::wstring& keys) {
     if (!site.UIActive() && FAILED(site.DoVerb(OLEIVERB_UIACTIVATE))) return false;
     form.PumpMessages();
     for (const Key& key : sequence) TypeKey(form, key.virtualKey, key.character);
+    return true;
+}
+
+bool DragThumb(Form& form, ControlSite& site, int position) {
+    HWND bar = FirstChild(site.ControlWindow());
+    if (!bar || !HasClass(bar, L"ScrollBar")) return false;
+    const bool vertical = (GetWindowLongW(bar, GWL_STYLE) & SBS_VERT) != 0;
+    const UINT message = vertical ? WM_VSCROLL : WM_HSCROLL;
+    const LPARAM from = reinterpret_cast<LPARAM>(bar);
+    for (WORD code : {SB_THUMBTRACK, SB_THUMBPOSITION, SB_ENDSCROLL}) {
+        const WORD at = code == SB_ENDSCROLL ? 0 : static_cast<WORD>(position);
+        SendMessageW(GetParent(bar), message, MAKEWPARAM(code, at), from);
+    }
+    form.PumpMessages();
     return true;
 }
 

@@ -33,8 +33,13 @@ bool GiveFocus(Form& form, ControlSite& site);
 
 // Types keys into the control, which is made UI-active first. Characters are typed as they
 // are; named keys go in braces: {ENTER} {TAB} {ESC} {BACKSPACE} {DELETE} {LEFT} {RIGHT} {UP}
-// {DOWN} {HOME} {END}, and {{} and {}} for the braces themselves. False for an unknown name.
+// {DOWN} {HOME} {END} {PGUP} {PGDN}, and {{} and {}} for the braces themselves. False for an unknown name.
 bool TypeKeys(Form& form, ControlSite& site, const std::wstring& keys);
+
+// Drags the thumb of the scroll bar the control shows to `position` and lets it go: the bar
+// tells its parent window as it does for the mouse (thumb tracking, the thumb's position, the
+// end of the scroll). False when the control shows no scroll bar.
+bool DragThumb(Form& form, ControlSite& site, int position);
 
 // Chooses the item with the text item (exactly) in the list box or combo box the control
 // shows, and tells the control as the list itself would.

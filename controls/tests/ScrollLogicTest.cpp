@@ -97,22 +97,29 @@ TEST(ScrollArithmetic, MinimumIsOneRecordsShare) {
     EXPECT_EQ(ScrollMinimum(20000), 0);
 }
 
-TEST(ScrollArithmetic, PageTargets) {
+TEST(ScrollArithmetic, PageTargetsLandOnTheRecordWanted) {
     struct Case {
-        int before, afterOne, pages, target;
+        int before, afterOne;
+        bool up;
+        int pages;
+        std::uint32_t count;
+        int target;
     } cases[] = {
-        {1000, 2000, 3, 4000},   // down three records' worth
-        {4000, 3000, 3, 1000},   // up
-        {3333, 6666, 3, 10000},  // past the end: the last record
-        {2000, 1000, 5, 0},      // before the start: the first
-        {10000, 10000, 3, -1},   // nothing moved: no percentage move
-        {1, 1, 3, -1},           // neighbours in a large table share a percentage
-        {9999, 10000, 3, -1},    // the end already reached by the first record
-        {1000, 2000, 1000000, 10000},  // no overflow
+        {1666, 3333, false, 3, 6, 5833},    // rank 0 to rank 3 of 6
+        {8333, 6666, true, 3, 6, 2500},     // rank 4 to rank 1
+        {1000, 2000, false, 3, 10, 3500},   // rank 0 to rank 3 of 10
+        {3333, 6666, false, 3, 3, 10000},   // past the end: the last record
+        {2000, 1000, true, 5, 10, 0},       // before the start: the first
+        {150, 150, false, 1000, 1000000, 160},  // neighbours share a percentage; pages do not
+        {150, 150, false, 3, 1000000, -1},  // less than a percentage: the line move stands
+        {150, 150, true, 3, 1000000, -1},
+        {10000, 10000, false, 3, 6, -1},    // at the end already
+        {1000, 2000, false, 1000000, 10, 10000},  // no overflow
+        {1000, 2000, false, 3, 0, -1},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(PageTarget(c.before, c.afterOne, c.pages), c.target)
-            << c.before << " " << c.afterOne << " " << c.pages;
+        EXPECT_EQ(PageTarget(c.before, c.afterOne, c.up, c.pages, c.count), c.target)
+            << c.before << " " << c.afterOne << " " << c.pages << " " << c.count;
     }
 }
 

@@ -16,7 +16,7 @@ struct KindName {
 const KindName kKinds[] = {
     {"set", Kind::Set},       {"call", Kind::Call},
     {"click", Kind::Click},   {"focus", Kind::Focus},
-    {"type", Kind::Type},
+    {"type", Kind::Type},     {"drag", Kind::Drag},
     {"select", Kind::Select}, {"expect", Kind::Expect},
     {"answer", Kind::Answer}, {"handle", Kind::Handle},
     {"refuse", Kind::Refuse}, {"screenshot", Kind::Screenshot},
@@ -155,6 +155,13 @@ void ReadParts(JsonObject& object, ScriptAction& action) {
             action.control = object.Text("control");
             action.keys = object.Text("keys");
             break;
+        case Kind::Drag: {
+            action.control = object.Text("control");
+            long long position = object.Integer("position");
+            if (position < 0 || position > 32767) object.Fail("position", "0 to 32767 expected");
+            action.position = static_cast<int>(position);
+            break;
+        }
         case Kind::Select:
             ReadSelection(object, action);
             break;

@@ -19,6 +19,7 @@ struct ScriptAction {
         Click,       // control; at, right, twice
         Focus,       // control
         Type,        // control, keys
+        Drag,        // control, position: the thumb of the scroll bar the control shows
         Select,      // control and item, or tab and page
         Expect,      // control and text, control and property and expected, message,
                      // control and event and count, or beeps
@@ -60,6 +61,7 @@ struct ScriptAction {
     bool refuse = true;
     std::string file;
     int milliseconds = 0;
+    int position = 0;  // drag: where the thumb is let go
 };
 
 // The name an action has in the file ("set", "call", ...).

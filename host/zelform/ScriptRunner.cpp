@@ -133,6 +133,11 @@ bool ScriptRunner::RunAction(const ScriptAction& action, std::wstring* detail) {
         case Kind::Type:
             if (!TypeKeys(form_, *site, Wide(action.keys))) *detail = L"cannot type those keys";
             return detail->empty();
+        case Kind::Drag:
+            if (!DragThumb(form_, *site, action.position)) {
+                *detail = L"the control shows no scroll bar";
+            }
+            return detail->empty();
         case Kind::Select:
             return RunSelect(action, site, detail);
         case Kind::Expect:

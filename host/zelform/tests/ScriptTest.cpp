@@ -37,13 +37,14 @@ TEST(Script, ReadsEveryAction) {
         {"action": "handle", "control": "Data1", "event": "BtrieveError", "set": {"Status": 0}},
         {"action": "refuse", "control": "Edit1", "property": "DbField", "refuse": false},
         {"action": "screenshot", "file": "run.bmp"},
-        {"action": "wait", "milliseconds": 250}
+        {"action": "wait", "milliseconds": 250},
+        {"action": "drag", "control": "HScroll1", "position": 5000}
     ]})");
-    ASSERT_EQ(actions.size(), 15u);
+    ASSERT_EQ(actions.size(), 16u);
     const std::vector<Kind> kinds = {Kind::Set,    Kind::Call,       Kind::Click,  Kind::Type,
                                      Kind::Select, Kind::Select,     Kind::Expect, Kind::Expect,
                                      Kind::Expect, Kind::Expect,     Kind::Answer, Kind::Handle,
-                                     Kind::Refuse, Kind::Screenshot, Kind::Wait};
+                                     Kind::Refuse, Kind::Screenshot, Kind::Wait,   Kind::Drag};
     for (size_t i = 0; i < kinds.size(); ++i) {
         EXPECT_EQ(actions[i].kind, kinds[i]) << i;
         EXPECT_EQ(actions[i].where, "actions[" + std::to_string(i) + "]");
@@ -72,6 +73,7 @@ TEST(Script, ReadsEveryAction) {
     EXPECT_FALSE(actions[12].refuse);
     EXPECT_EQ(actions[13].file, "run.bmp");
     EXPECT_EQ(actions[14].milliseconds, 250);
+    EXPECT_EQ(actions[15].position, 5000);
 }
 
 TEST(Script, MistakesAreReportedWithTheirPlace) {
@@ -113,6 +115,8 @@ TEST(Script, MistakesAreReportedWithTheirPlace) {
         {R"({"action": "screenshot", "file": ""})", "actions[0].file: a file name expected"},
         {R"({"action": "wait", "milliseconds": 60001})",
          "actions[0].milliseconds: from 0 to 60000 expected"},
+        {R"({"action": "drag", "control": "A", "position": 40000})",
+         "actions[0].position: 0 to 32767 expected"},
         {R"({"action": "click", "control": "A"}, 3)", "actions[1]: an object {...} expected"},
     };
     for (const Case& c : cases) EXPECT_EQ(MistakeIn(c.actions), c.message) << c.actions;
