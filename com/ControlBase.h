@@ -185,6 +185,8 @@ class ControlBase : public ObjectRoot,
     void FireEvent(DISPID dispid, EventArguments& arguments);
     void FireEvent(DISPID dispid);
     int EventsFrozen() const { return freezeCount_; }
+    // Whether any sink listens to the control's events (a fill can then skip building them).
+    bool HasEventSinks() const { return events_.HasSinks(); }
 
     // Activates the control in place (and UI-activates it for OLEIVERB_UIACTIVATE or when
     // ui is set): its window is created in the container's window.
@@ -213,6 +215,9 @@ class ControlBase : public ObjectRoot,
     // After the window was created (child windows go here) and before it is destroyed.
     virtual void OnWindowCreated() {}
     virtual void OnWindowDestroying() {}
+    // The focus came to the control (its window or a hosted one) from outside it, before the
+    // site is told.
+    virtual void OnFocusArrived() {}
     // A message of the control's own window; true when handled, with its result.
     virtual bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
     // A message of a hosted window; true when handled. Messages not handled go to the

@@ -241,6 +241,7 @@ bool ControlBase::InsideControl(HWND window) const {
 
 void ControlBase::FocusArriving(HWND previous) {
     if (InsideControl(previous)) return;
+    OnFocusArrived();
     if (auto site = clientSite_.As<IOleControlSite>()) site->OnFocus(TRUE);
 }
 

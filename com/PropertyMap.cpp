@@ -48,15 +48,16 @@ void ReportLoadError(IErrorLog* log, const wchar_t* name, HRESULT hr) {
 
 }  // namespace
 
-HRESULT GetDispatchProperty(IDispatch* object, DISPID dispid, VARIANT* value) {
+HRESULT GetDispatchProperty(IDispatch* object, DISPID dispid, VARIANT* value, VARIANT* index) {
     VariantClear(value);
-    DISPPARAMS none{};
-    return InvokeForError(object, dispid, DISPATCH_PROPERTYGET, &none, value);
+    DISPPARAMS params{index, nullptr, index ? 1u : 0u, 0};
+    return InvokeForError(object, dispid, DISPATCH_PROPERTYGET, &params, value);
 }
 
-HRESULT PutDispatchProperty(IDispatch* object, DISPID dispid, VARIANT* value) {
+HRESULT PutDispatchProperty(IDispatch* object, DISPID dispid, VARIANT* value, VARIANT* index) {
     DISPID named = DISPID_PROPERTYPUT;
-    DISPPARAMS params{value, &named, 1, 1};
+    VARIANT arguments[2] = {*value, index ? *index : *value};  // the value last, so first
+    DISPPARAMS params{arguments, &named, index ? 2u : 1u, 1};
     return InvokeForError(object, dispid, DISPATCH_PROPERTYPUT, &params, nullptr);
 }
 

@@ -32,11 +32,14 @@ constexpr PropertyMap MakePropertyMap(const PropertyMapEntry (&entries)[N]) {
     return PropertyMap{entries, N};
 }
 
-// A property's current value (property get); the variant is cleared first.
-HRESULT GetDispatchProperty(IDispatch* object, DISPID dispid, VARIANT* value);
+// A property's current value (property get); the variant is cleared first. With `index`, one
+// element of an indexed property (List(3)).
+HRESULT GetDispatchProperty(IDispatch* object, DISPID dispid, VARIANT* value,
+                            VARIANT* index = nullptr);
 // Sets a property (property put) to value. A failure is the property's own error, not the
 // dispatch layer's exception that carries it.
-HRESULT PutDispatchProperty(IDispatch* object, DISPID dispid, VARIANT* value);
+HRESULT PutDispatchProperty(IDispatch* object, DISPID dispid, VARIANT* value,
+                            VARIANT* index = nullptr);
 
 HRESULT SavePropertiesToStream(IDispatch* object, const PropertyMap& map, const SIZEL& extent,
                                IStream* stream);

@@ -58,10 +58,10 @@ TableDef* BoundField::FindTable() {
                                     platform::Utf16ToAnsi(dbTable));
 }
 
-int BoundField::OpenOnDemand(TableDef& table) {
+int BoundField::OpenOnDemand(TableDef& table, const std::u16string& sourceName) {
     if (table.open) return 0;
     DataSource* source =
-        registry_.FindDataSourceOnForm(host_.FormWindow(), platform::Utf16ToAnsi(dbSource));
+        registry_.FindDataSourceOnForm(host_.FormWindow(), platform::Utf16ToAnsi(sourceName));
     int status = source == nullptr || source->Context() == nullptr
                      ? rc::kNotOpen
                      : OpenTable(*source->Context(), table, source->OwnerName(), source->OpenMode());

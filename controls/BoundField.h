@@ -57,9 +57,9 @@ class BoundField : public BoundControl {
     ControlHost& Host() { return host_; }
     // The bound table (its data control by the exact name on the form), or nullptr.
     TableDef* FindTable();
-    // Opens the bound table when it is closed, with its data control's owner name and open
-    // mode; a failure shows VE803 and gives its status.
-    int OpenOnDemand(TableDef& table);
+    // Opens a table when it is closed, with the owner name and open mode of its data control
+    // (by that name on the form); a failure shows VE803 and gives its status.
+    int OpenOnDemand(TableDef& table, const std::u16string& sourceName);
     BindingRegistry& Registry() { return registry_; }
 
   private:

@@ -58,7 +58,7 @@ int ButtonLogic::Run() {
     // The table's name is copied: an event handler may free the dictionary that holds it.
     const std::string tableName = table->name;
     indexId = ButtonKeyPosition(*table, platform::Utf16ToAnsi(dbIndex));
-    if (int status = OpenOnDemand(*table); status != 0) return status;
+    if (int status = OpenOnDemand(*table, dbSource); status != 0) return status;
     if (!KnownOperation(operation)) {
         ShowMessage(VE801);
         return 0;

@@ -42,7 +42,7 @@ TableDef* ScrollLogic::ResolveTable() {
 
 void ScrollLogic::OnSourceReady() {
     TableDef* table = ResolveTable();
-    if (table == nullptr || OpenOnDemand(*table) != 0 || !table->open) return;
+    if (table == nullptr || OpenOnDemand(*table, dbSource) != 0 || !table->open) return;
     const TableWatch watch(*table);
     maximum = kFullPercentage;
     ApplyRange(*table);

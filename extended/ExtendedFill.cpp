@@ -158,16 +158,19 @@ private:
                     break;
                 }
             }
+            // Every reply that holds records is kept, the one that ends the pass too: the
+            // result set then holds every record the list shows.
+            if (request_.leaveResults && !records.empty() && !full &&
+                !Keep(table_, request, buffer, resultId)) {
+                ShowMessage(VE001, "zelDbEx", __LINE__);
+                return -1;
+            }
             // A block with no records leaves the position where it was: asking again would
             // give the same answer for ever.
             if (status == 9 || full || (status == 0 && records.empty())) return 0;
             if (status != 0 && !request_.gridRows) {
                 target_.RaiseBtrieveError(status);
                 return 0;
-            }
-            if (status == 0 && request_.leaveResults && !Keep(table_, request, buffer, resultId)) {
-                ShowMessage(VE001, "zelDbEx", __LINE__);
-                return -1;
             }
             // Every further request starts after the last record examined.
             SetRequestMode(request, "EG");

@@ -223,20 +223,29 @@ HRESULT MemberId(IDispatch* object, const std::wstring& name, DISPID* dispid) {
     return object->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, dispid);
 }
 
-HRESULT GetProperty(IDispatch* object, const std::wstring& name, VARIANT* value) {
+HRESULT GetProperty(IDispatch* object, const std::wstring& name, VARIANT* value,
+                    const VARIANT* index) {
     if (!value) return E_POINTER;
     DISPID dispid = DISPID_UNKNOWN;
     HRESULT hr = MemberId(object, name, &dispid);
-    return SUCCEEDED(hr) ? com::GetDispatchProperty(object, dispid, value) : hr;
+    com::Variant position;
+    if (SUCCEEDED(hr) && index) hr = VariantCopy(position.Get(), const_cast<VARIANT*>(index));
+    return SUCCEEDED(hr)
+               ? com::GetDispatchProperty(object, dispid, value, index ? position.Get() : nullptr)
+               : hr;
 }
 
-HRESULT PutProperty(IDispatch* object, const std::wstring& name, const VARIANT& value) {
+HRESULT PutProperty(IDispatch* object, const std::wstring& name, const VARIANT& value,
+                    const VARIANT* index) {
     DISPID dispid = DISPID_UNKNOWN;
     HRESULT hr = MemberId(object, name, &dispid);
     if (FAILED(hr)) return hr;
-    com::Variant copy;
+    com::Variant copy, position;
     hr = VariantCopy(copy.Get(), const_cast<VARIANT*>(&value));
-    return SUCCEEDED(hr) ? com::PutDispatchProperty(object, dispid, copy.Get()) : hr;
+    if (SUCCEEDED(hr) && index) hr = VariantCopy(position.Get(), const_cast<VARIANT*>(index));
+    return SUCCEEDED(hr) ? com::PutDispatchProperty(object, dispid, copy.Get(),
+                                                     index ? position.Get() : nullptr)
+                         : hr;
 }
 
 const VARIANT& CallResult::Outcome() const {

@@ -32,8 +32,11 @@ HRESULT MemberId(IDispatch* object, const std::wstring& name, DISPID* dispid);
 
 // Reads or sets a property by name. A failure is the property's own error (380 invalid
 // property value as 0x800A017C, ...), not the dispatch layer's exception that carries it.
-HRESULT GetProperty(IDispatch* object, const std::wstring& name, VARIANT* value);
-HRESULT PutProperty(IDispatch* object, const std::wstring& name, const VARIANT& value);
+// With `index`, one element of an indexed property (List(3)).
+HRESULT GetProperty(IDispatch* object, const std::wstring& name, VARIANT* value,
+                    const VARIANT* index = nullptr);
+HRESULT PutProperty(IDispatch* object, const std::wstring& name, const VARIANT& value,
+                    const VARIANT* index = nullptr);
 
 struct CallResult {
     com::Variant returned;  // the method's result; empty when it has none

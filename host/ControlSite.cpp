@@ -156,12 +156,12 @@ void ControlSite::DrawInactive(HDC dc) {
     view->Draw(DVASPECT_CONTENT, -1, nullptr, nullptr, nullptr, dc, &bounds, nullptr, nullptr, 0);
 }
 
-HRESULT ControlSite::Get(const std::wstring& name, VARIANT* value) const {
-    return dispatch_ ? GetProperty(dispatch_.Get(), name, value) : E_NOINTERFACE;
+HRESULT ControlSite::Get(const std::wstring& name, VARIANT* value, const VARIANT* index) const {
+    return dispatch_ ? GetProperty(dispatch_.Get(), name, value, index) : E_NOINTERFACE;
 }
 
-HRESULT ControlSite::Put(const std::wstring& name, const VARIANT& value) {
-    return dispatch_ ? PutProperty(dispatch_.Get(), name, value) : E_NOINTERFACE;
+HRESULT ControlSite::Put(const std::wstring& name, const VARIANT& value, const VARIANT* index) {
+    return dispatch_ ? PutProperty(dispatch_.Get(), name, value, index) : E_NOINTERFACE;
 }
 
 HRESULT ControlSite::Call(const std::wstring& name, const std::vector<com::Variant>& arguments,

@@ -75,8 +75,8 @@ class ControlSite : public com::ObjectRoot,
     const std::vector<std::wstring>& LoadProblems() const { return loadProblems_; }
 
     // The control's members by name (Automation.h).
-    HRESULT Get(const std::wstring& name, VARIANT* value) const;
-    HRESULT Put(const std::wstring& name, const VARIANT& value);
+    HRESULT Get(const std::wstring& name, VARIANT* value, const VARIANT* index = nullptr) const;
+    HRESULT Put(const std::wstring& name, const VARIANT& value, const VARIANT* index = nullptr);
     HRESULT Call(const std::wstring& name, const std::vector<com::Variant>& arguments,
                  CallResult* result);
 

@@ -4,6 +4,7 @@
 #include "controls/ZelBtn.h"
 #include "controls/ZelCheck.h"
 #include "controls/ZelEdit.h"
+#include "controls/ZelLists.h"
 #include "controls/ZelOptBtn.h"
 #include "controls/ZelPic.h"
 #include "controls/ZelScroll.h"
@@ -29,9 +30,9 @@ const ClassEntry kClasses[] = {
     {L"ZelBtn", L"ZelBtn", &CLSID_ZelBtn, kControl,
      IDB_TOOLBOX_ZELBTN, kButtonStatus, CreateZelBtn},
     {L"ZelComboBox", L"ZelComboBox", &CLSID_ZelComboBox, kControl,
-     IDB_TOOLBOX_ZELCOMBOBOX, kControlStatus, nullptr},
+     IDB_TOOLBOX_ZELCOMBOBOX, kControlStatus, CreateZelComboBox},
     {L"ZelListBox", L"ZelListBox", &CLSID_ZelListBox, kControl,
-     IDB_TOOLBOX_ZELLISTBOX, kControlStatus, nullptr},
+     IDB_TOOLBOX_ZELLISTBOX, kControlStatus, CreateZelListBox},
     {L"ZelHScroll", L"ZelHScroll", &CLSID_ZelHScroll, kControl,
      IDB_TOOLBOX_ZELHSCROLL, kControlStatus, CreateZelHScroll},
     {L"ZelVScroll", L"ZelVScroll", &CLSID_ZelVScroll, kControl,
@@ -56,10 +57,10 @@ const ClassEntry kClasses[] = {
     {L"ZelVScrollPpg", nullptr, &CLSID_ZelVScrollPpg, kPage, 0, 0, nullptr},
     {L"ZelGridPpg", nullptr, &CLSID_ZelGridPpg, kPage, 0, 0, nullptr},
     {L"ZelExComboBox", L"ZelExComboBox", &CLSID_ZelExComboBox, kControl,
-     IDB_TOOLBOX_ZELEXCOMBOBOX, kControlStatus, nullptr},
+     IDB_TOOLBOX_ZELEXCOMBOBOX, kControlStatus, CreateZelExComboBox},
     {L"ZelExComboBoxPpg", nullptr, &CLSID_ZelExComboBoxPpg, kPage, 0, 0, nullptr},
     {L"ZelExListBox", L"ZelExListBox", &CLSID_ZelExListBox, kControl,
-     IDB_TOOLBOX_ZELEXLISTBOX, kControlStatus, nullptr},
+     IDB_TOOLBOX_ZELEXLISTBOX, kControlStatus, CreateZelExListBox},
     {L"ZelExListBoxPpg", nullptr, &CLSID_ZelExListBoxPpg, kPage, 0, 0, nullptr},
     {L"ZelExComboBoxPpg2", nullptr, &CLSID_ZelExComboBoxPpg2, kPage, 0, 0, nullptr},
     {L"ZelExListBoxPpg2", nullptr, &CLSID_ZelExListBoxPpg2, kPage, 0, 0, nullptr},

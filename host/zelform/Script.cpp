@@ -69,6 +69,7 @@ void ReadExpectation(JsonObject& object, ScriptAction& action) {
         action.text = object.Text("text");
     } else if (object.Has("property")) {
         action.property = object.Text("property");
+        if (object.Has("index")) action.index = object.Integer("index");
         // A property expected to refuse being read has no value to compare.
         if (!action.fails || object.Has("value")) action.expected = object.Value("value");
     } else if (object.Has("event")) {
@@ -137,6 +138,7 @@ void ReadParts(JsonObject& object, ScriptAction& action) {
         case Kind::Set:
             action.control = object.Text("control");
             action.property = object.Text("property");
+            if (object.Has("index")) action.index = object.Integer("index");
             action.value = object.Value("value");
             break;
         case Kind::Call:
@@ -176,8 +178,14 @@ void ReadParts(JsonObject& object, ScriptAction& action) {
             action.event = object.Text("event");
             action.settings = object.Pairs("set");
             action.properties = object.Pairs("properties");
-            if (action.settings.empty() && action.properties.empty()) {
-                object.Fail("set", "arguments (\"set\") or properties (\"properties\") expected");
+            action.conditions = object.Pairs("when");
+            action.exported = object.Texts("call");
+            if (!action.exported.empty() && action.exported.size() != 3) {
+                object.Fail("call", "[library, function, text] expected");
+            }
+            if (action.settings.empty() && action.properties.empty() && action.exported.empty()) {
+                object.Fail("set", "arguments (\"set\"), properties (\"properties\") or a call "
+                                   "(\"call\") expected");
             }
             break;
         case Kind::Refuse:

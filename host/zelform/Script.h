@@ -24,7 +24,8 @@ struct ScriptAction {
         Expect,      // control and text, control and property and expected, message,
                      // control and event and count, or beeps
         Answer,      // button: the answer to the next message box
-        Handle,      // control, event, settings: by-reference arguments to set; properties
+        Handle,      // control, event, settings: by-reference arguments to set; properties;
+                     // conditions; an exported function to call
         Refuse,      // control, property, refuse: what the form answers requests to change it
         Screenshot,  // file
         Wait,        // milliseconds
@@ -40,6 +41,7 @@ struct ScriptAction {
     std::string method;
     std::vector<FileValue> arguments;
     std::optional<FileValue> value;      // set
+    std::optional<long long> index;      // set, expect (property): the element of List(3)
     std::optional<FileValue> expected;   // call, expect (property)
     std::optional<std::string> text;     // expect: the text shown
     std::optional<std::string> message;  // expect: the text of the last message box
@@ -57,6 +59,11 @@ struct ScriptAction {
     std::vector<std::pair<std::string, FileValue>> settings;
     // handle: properties of the control set while the event runs (a SetData handler's Abort)
     std::vector<std::pair<std::string, FileValue>> properties;
+    // handle: only when these arguments arrive with these values
+    std::vector<std::pair<std::string, FileValue>> conditions;
+    // handle: a function of a loaded library called with one text, as a program's handler
+    // calls DbSetFormattedString: library, function, text
+    std::vector<std::string> exported;
     std::optional<long long> messages;  // expect: how many message boxes were shown so far
     bool refuse = true;
     std::string file;

@@ -13,6 +13,16 @@ namespace {
 
 using Kind = ScriptAction::Kind;
 
+// The element an action names, as a 32-bit number (empty when it names none).
+com::Variant IndexOf(const ScriptAction& action) {
+    com::Variant index;
+    if (action.index) {
+        V_VT(index.Get()) = VT_I4;
+        V_I4(index.Get()) = static_cast<LONG>(*action.index);
+    }
+    return index;
+}
+
 std::wstring Quoted(const std::wstring& text) {
     return L"\"" + text + L"\"";
 }
@@ -159,7 +169,9 @@ bool ScriptRunner::RunAction(const ScriptAction& action, std::wstring* detail) {
 }
 
 bool ScriptRunner::RunSet(const ScriptAction& action, ControlSite& site, std::wstring* detail) {
-    HRESULT hr = site.Put(Wide(action.property), *VariantOf(*action.value).Get());
+    com::Variant index = IndexOf(action);
+    HRESULT hr = site.Put(Wide(action.property), *VariantOf(*action.value).Get(),
+                          action.index ? index.Get() : nullptr);
     return AsExpected(hr, action, detail);
 }
 
@@ -216,7 +228,8 @@ bool ScriptRunner::RunExpect(const ScriptAction& action, ControlSite* control,
                        std::to_wstring(count) + L" " + Wide(action.event), detail);
     }
     com::Variant value;
-    HRESULT hr = site.Get(Wide(action.property), value.Get());
+    com::Variant index = IndexOf(action);
+    HRESULT hr = site.Get(Wide(action.property), value.Get(), action.index ? index.Get() : nullptr);
     if (FAILED(hr) || action.fails) return AsExpected(hr, action, detail);
     return Compare(Wide(ValueText(*action.expected)), TextOfValue(*value.Get()), detail);
 }
@@ -224,26 +237,54 @@ bool ScriptRunner::RunExpect(const ScriptAction& action, ControlSite* control,
 bool ScriptRunner::RunHandle(const ScriptAction& action, ControlSite& site, std::wstring* detail) {
     std::wstring event = Wide(action.event);
     std::vector<std::wstring> parameters = site.Events().ParameterNames(event);
+    auto known = [&](const std::string& name) {
+        for (const std::wstring& parameter : parameters) {
+            if (lstrcmpiW(parameter.c_str(), Wide(name).c_str()) == 0) return true;
+        }
+        *detail = Quoted(event) + L" has no argument " + Quoted(Wide(name));
+        return false;
+    };
     std::vector<std::pair<std::wstring, com::Variant>> settings;
     for (const auto& [name, value] : action.settings) {
-        bool known = false;
-        for (const std::wstring& parameter : parameters) {
-            known = known || lstrcmpiW(parameter.c_str(), Wide(name).c_str()) == 0;
-        }
-        if (!known) {
-            *detail = Quoted(event) + L" has no argument " + Quoted(Wide(name));
-            return false;
-        }
+        if (!known(name)) return false;
         settings.emplace_back(Wide(name), VariantOf(value));
+    }
+    std::vector<std::pair<std::wstring, std::wstring>> conditions;
+    for (const auto& [name, value] : action.conditions) {
+        if (!known(name)) return false;
+        conditions.emplace_back(Wide(name), Wide(ValueText(value)));
     }
     std::vector<std::pair<std::wstring, com::Variant>> properties;
     for (const auto& [name, value] : action.properties) {
         properties.emplace_back(Wide(name), VariantOf(value));
     }
+    // A program's handler calls the library's function with a text in the ANSI code page.
+    using TextFunction = short(WINAPI*)(const char*);
+    TextFunction function = nullptr;
+    std::string text;
+    if (!action.exported.empty()) {
+        HMODULE library = GetModuleHandleW(Wide(action.exported[0]).c_str());
+        function = library ? reinterpret_cast<TextFunction>(reinterpret_cast<void*>(
+                                 GetProcAddress(library, action.exported[1].c_str())))
+                           : nullptr;
+        if (!function) {
+            *detail = L"no function " + Quoted(Wide(action.exported[1])) + L" in a loaded " +
+                      Quoted(Wide(action.exported[0]));
+            return false;
+        }
+        text = platform::Utf8ToAnsi(action.exported[2]);
+    }
     ControlSite* control = &site;
-    site.Events().OnEvent(event, [settings, properties, control](EventCall& call) {
+    site.Events().OnEvent(event, [=](EventCall& call) {
+        for (const auto& [name, value] : conditions) {
+            const int index = call.IndexOf(name);
+            if (index < 0 || TextOfValue(call.Argument(static_cast<size_t>(index))) != value) {
+                return;
+            }
+        }
         for (const auto& [name, value] : settings) call.Set(name, *value.Get());
         for (const auto& [name, value] : properties) control->Put(name, *value.Get());
+        if (function) function(text.c_str());
     });
     return true;
 }

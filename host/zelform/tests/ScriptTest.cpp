@@ -30,11 +30,12 @@ TEST(Script, ReadsEveryAction) {
         {"action": "select", "control": "List1", "item": "two"},
         {"action": "select", "tab": "Tab1", "page": 1},
         {"action": "expect", "control": "Edit1", "text": "12"},
-        {"action": "expect", "control": "Edit1", "property": "MaxLength", "value": 10},
+        {"action": "expect", "control": "List1", "property": "List", "index": 2, "value": 10},
         {"action": "expect", "control": "Data1", "event": "BtrieveError", "count": 0},
         {"action": "expect", "message": "VE807"},
         {"action": "answer", "button": "yes"},
-        {"action": "handle", "control": "Data1", "event": "BtrieveError", "set": {"Status": 0}},
+        {"action": "handle", "control": "Data1", "event": "BtrieveError", "set": {"Status": 0},
+         "when": {"TableName": "Orders"}, "call": ["zelmor.dll", "DbSetFormattedString", "x"]},
         {"action": "refuse", "control": "Edit1", "property": "DbField", "refuse": false},
         {"action": "screenshot", "file": "run.bmp"},
         {"action": "wait", "milliseconds": 250},
@@ -61,7 +62,8 @@ TEST(Script, ReadsEveryAction) {
     EXPECT_EQ(actions[5].tab, "Tab1");
     EXPECT_EQ(actions[5].page, 1);
     EXPECT_EQ(*actions[6].text, "12");
-    EXPECT_EQ(actions[7].property, "MaxLength");
+    EXPECT_EQ(actions[7].property, "List");
+    EXPECT_EQ(*actions[7].index, 2);
     EXPECT_EQ(std::get<long long>(*actions[7].expected), 10);
     EXPECT_EQ(actions[8].event, "BtrieveError");
     EXPECT_EQ(*actions[8].count, 0);
@@ -70,6 +72,8 @@ TEST(Script, ReadsEveryAction) {
     EXPECT_EQ(actions[10].button, 6);  // IDYES
     ASSERT_EQ(actions[11].settings.size(), 1u);
     EXPECT_EQ(actions[11].settings[0].first, "Status");
+    EXPECT_EQ(actions[11].conditions[0].first, "TableName");
+    EXPECT_EQ(actions[11].exported, (std::vector<std::string>{"zelmor.dll", "DbSetFormattedString", "x"}));
     EXPECT_FALSE(actions[12].refuse);
     EXPECT_EQ(actions[13].file, "run.bmp");
     EXPECT_EQ(actions[14].milliseconds, 250);
@@ -91,7 +95,10 @@ TEST(Script, MistakesAreReportedWithTheirPlace) {
         {R"({"action": "set", "control": "A", "property": "P", "value": null})",
          "actions[0].value: a text, a number, true, false or {\"picture\": \"file\"} expected"},
         {R"({"action": "handle", "control": "A", "event": "E"})",
-         "actions[0].set: arguments (\"set\") or properties (\"properties\") expected"},
+         "actions[0].set: arguments (\"set\"), properties (\"properties\") or a call "
+         "(\"call\") expected"},
+        {R"({"action": "handle", "control": "A", "event": "E", "call": ["a.dll", "F"]})",
+         "actions[0].call: [library, function, text] expected"},
         {R"({"action": "set", "control": "A", "property": "P", "value": 1, "fails": 1})",
          "actions[0].fails: true or false expected"},
         {R"({"action": "call", "control": "A", "method": "M", "arguments": "x"})",
