@@ -13,8 +13,6 @@ namespace zelmor::com {
 namespace {
 
 const wchar_t kWindowClass[] = L"ZelmorControl";
-// The window property through which a hosted child finds its control.
-const wchar_t kOwnerProperty[] = L"ZelmorControlOwner";
 const UINT_PTR kMainChildId = 1;
 
 // The hosted window a notification or colour request names in its handle argument.
@@ -62,7 +60,7 @@ LRESULT CALLBACK ControlWindow::Procedure(HWND window, UINT message, WPARAM wPar
 
 LRESULT CALLBACK ControlWindow::ChildProcedure(HWND child, UINT message, WPARAM wParam,
                                                LPARAM lParam) {
-    auto* control = static_cast<ControlBase*>(GetPropW(child, kOwnerProperty));
+    auto* control = reinterpret_cast<ControlBase*>(GetWindowLongPtrW(child, GWLP_USERDATA));
     if (!control) return DefWindowProcW(child, message, wParam, lParam);
     if (message == WM_NCDESTROY) {
         // The child leaves: give it back its own procedure.
@@ -71,7 +69,7 @@ LRESULT CALLBACK ControlWindow::ChildProcedure(HWND child, UINT message, WPARAM 
             if (entry.window == child) original = entry.procedure;
         }
         SetWindowLongPtrW(child, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
-        RemovePropW(child, kOwnerProperty);
+        SetWindowLongPtrW(child, GWLP_USERDATA, 0);
         control->ForgetChild(child);
         return original ? CallWindowProcW(original, child, message, wParam, lParam)
                         : DefWindowProcW(child, message, wParam, lParam);
@@ -251,7 +249,10 @@ void ControlBase::FocusLeaving(HWND next) {
 }
 
 HWND ControlBase::Subclass(HWND child) {
-    SetPropW(child, kOwnerProperty, static_cast<ControlBase*>(this));
+    // The owner is kept in the window's user data, not in a window property: every message of
+    // the window looks it up, and a property lookup costs a trip to the window server under Wine.
+    SetWindowLongPtrW(child, GWLP_USERDATA,
+                      reinterpret_cast<LONG_PTR>(static_cast<ControlBase*>(this)));
     auto original = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(
         child, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ControlWindow::ChildProcedure)));
     children_.push_back(SubclassedChild{child, original});

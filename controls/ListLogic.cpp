@@ -54,6 +54,11 @@ void ListLogic::FillList() {
     const int position = ButtonKeyPosition(*table, platform::Utf16ToAnsi(dbListIndex));
     listIndexId = static_cast<std::int16_t>(position);
     if (OpenOnDemand(*table, dbListSource) != 0 || !table->open) return;
+    struct DrawingHeld {
+        ListView& view;
+        explicit DrawingHeld(ListView& v) : view(v) { view.HoldDrawing(true); }
+        ~DrawingHeld() { view.HoldDrawing(false); }
+    } held(view_);
     if (Extended()) {
         FillByExtendedOperation(*table);
     } else {

@@ -17,6 +17,8 @@ struct TableDef;
 class ListView {
   public:
     virtual ~ListView() = default;
+    // While a fill runs the window does not redraw for every item; it shows the list after.
+    virtual void HoldDrawing(bool hold) = 0;
     virtual void ClearItems() = 0;
     // Adds an item at the end, or in order when the window sorts; gives its index, or -1.
     virtual int AddItem(const std::string& text) = 0;

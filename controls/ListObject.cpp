@@ -161,6 +161,14 @@ std::wstring ListObject<I, F>::ItemText(long index) {
 }
 
 template <typename I, DISPID F>
+void ListObject<I, F>::HoldDrawing(bool hold) {
+    HWND child = this->HostedChild();
+    if (!child) return;
+    SendMessageW(child, WM_SETREDRAW, hold ? FALSE : TRUE, 0);
+    if (!hold) RedrawWindow(child, nullptr, nullptr, RDW_ERASE | RDW_FRAME | RDW_INVALIDATE);
+}
+
+template <typename I, DISPID F>
 void ListObject<I, F>::ClearItems() {
     Send(CB_RESETCONTENT, LB_RESETCONTENT);
 }

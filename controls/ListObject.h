@@ -119,6 +119,7 @@ class ListObject : public BoundControlObject<DualInterface, kFirstNameId>, priva
 
   private:
     // ListView
+    void HoldDrawing(bool hold) override;
     void ClearItems() override;
     int AddItem(const std::string& text) override;
     void SetItemData(int index, std::uint32_t data) override;

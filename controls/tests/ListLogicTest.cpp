@@ -23,6 +23,7 @@ namespace {
 
 class FakeList : public ListView {
   public:
+    void HoldDrawing(bool hold) override { held += hold ? 1 : -1; }
     void ClearItems() override {
         items.clear();
         data.clear();
@@ -51,6 +52,7 @@ class FakeList : public ListView {
     std::vector<std::string> errors;
     std::string shown;
     int formats = 0;
+    int held = 0;  // back to 0 after every fill
     std::function<void(std::string&)> onFormat;
 };
 
@@ -108,6 +110,7 @@ TEST_F(ListLogicTest, KeyFillTakesEveryRecordAlongTheKeyAndRestoresThePosition) 
     plain.FillList();
     EXPECT_EQ(window.items, (std::vector<std::string>{"Abe", "Cho", "Dan"}));  // empty skipped
     EXPECT_EQ(window.formats, 4);
+    EXPECT_EQ(window.held, 0);  // drawing is given back
     EXPECT_EQ(DbGetPosition(*customer), shown);
 
     plain.dbListIndex = u"ByKind";  // Kind, then Name
