@@ -158,9 +158,9 @@ private:
                     break;
                 }
             }
-            // Every reply that holds records is kept, the one that ends the pass too: the
-            // result set then holds every record the list shows.
-            if (request_.leaveResults && !records.empty() && !full &&
+            // Every reply that holds records is kept, the one that ends the pass and the one
+            // that filled a grid too: the result set then holds every record fetched.
+            if (request_.leaveResults && !records.empty() &&
                 !Keep(table_, request, buffer, resultId)) {
                 ShowMessage(VE001, "zelDbEx", __LINE__);
                 return -1;

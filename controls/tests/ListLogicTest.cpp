@@ -4,16 +4,8 @@
 
 #include <functional>
 
-#include "binding/tests/FakeControls.h"
 #include "controls/ListLogic.h"
-#include "controls/tests/FakeControlHost.h"
-#include "core/DictionaryLoader.h"
-#include "core/FieldAccess.h"
-#include "core/RecordOperations.h"
-#include "core/TableFiles.h"
-#include "core/tests/SampleDictionary.h"
-#include "core/tests/TestDirectory.h"
-#include "platform/RecordingPlatform.h"
+#include "controls/tests/SampleForm.h"
 #include "values/PendingLine.h"
 
 using namespace zelmor;
@@ -59,12 +51,6 @@ class FakeList : public ListView {
 class ListLogicTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        WriteSampleDictionary(directory.Path());
-        ASSERT_EQ(LoadDictionaryFull(directory.Path(), context), 0);
-        customer = context->TableByName("Customer");
-        ASSERT_EQ(OpenTableCreatingFile(*context, *customer, "", 0), 0);
-        source.context = context.get();
-        registry.RegisterDataSource(source);
         for (ListLogic* list : {&plain, &extended}) {
             list->dbListSource = u"Data1";
             list->dbListTable = u"Customer";
@@ -72,14 +58,8 @@ class ListLogicTest : public ::testing::Test {
         plain.dbListField = u"Name";
         extended.dbListField = u"Code,Name";
     }
-    void TearDown() override { CloseAllTables(*context); }
-
     void Insert(int code, const std::string& name, const std::string& kind) {
-        DbClearFieldBuffer(*customer);
-        DbSetFieldData(*customer, "Code", std::to_string(code));
-        DbSetFieldData(*customer, "Name", name);
-        DbSetFieldData(*customer, "Kind", kind);
-        ASSERT_EQ(DbAccessByID(*customer, 2, 0), 0);
+        form.InsertCustomer(code, name, kind);
     }
     void InsertSample() {
         Insert(3, "Cho", "B");
@@ -88,13 +68,9 @@ class ListLogicTest : public ::testing::Test {
         Insert(4, "Dan", "A");
     }
 
-    TestDirectory directory;
-    platform::RecordingPlatform platform;
-    platform::ScopedPlatform scope{platform};
-    std::unique_ptr<FormContext> context;
-    TableDef* customer = nullptr;
-    BindingRegistry registry{[](WindowHandle) -> WindowHandle { return 0; }};
-    FakeDataSource source{u"Data1", kTestForm, "Form1"};
+    SampleForm form;
+    TableDef* customer = form.customer;
+    BindingRegistry& registry = form.registry;
     FakeControlHost host{u"List1"};
     FakeList window, exWindow;
     ListLogic plain{ControlKind::ListBox, host, registry, window};

@@ -2,17 +2,9 @@
 // a fake view recording the range, the thumb and the events.
 #include <gtest/gtest.h>
 
-#include "binding/tests/FakeControls.h"
 #include "controls/ScrollLogic.h"
-#include "controls/tests/FakeControlHost.h"
-#include "core/DictionaryLoader.h"
-#include "core/FieldAccess.h"
-#include "core/RecordOperations.h"
-#include "core/TableFiles.h"
-#include "core/tests/SampleDictionary.h"
-#include "core/tests/TestDirectory.h"
+#include "controls/tests/SampleForm.h"
 #include "messages/Messages.h"
-#include "platform/RecordingPlatform.h"
 
 using namespace zelmor;
 using namespace zelmor::testing;
@@ -44,12 +36,6 @@ class FakeScrollBar : public ScrollView {
 class ScrollLogicTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        WriteSampleDictionary(directory.Path());
-        ASSERT_EQ(LoadDictionaryFull(directory.Path(), context), 0);
-        customer = context->TableByName("Customer");
-        ASSERT_EQ(OpenTableCreatingFile(*context, *customer, "", 0), 0);
-        source.context = context.get();
-        registry.RegisterDataSource(source);
         code.field = u"Code";
         code.source = u"Data1";
         code.table = u"Customer";
@@ -60,26 +46,17 @@ class ScrollLogicTest : public ::testing::Test {
         scroll.dbTable = u"Customer";
         scroll.Register();
     }
-    void TearDown() override { CloseAllTables(*context); }
-
     // Customers with codes 1..count, inserted in reverse so that key order is not arrival order.
     void Insert(int count) {
         for (int code = count; code >= 1; --code) {
-            DbClearFieldBuffer(*customer);
-            DbSetFieldData(*customer, "Code", std::to_string(code));
-            DbSetFieldData(*customer, "Name", "Customer " + std::to_string(code));
-            ASSERT_EQ(DbAccessByID(*customer, 2, 0), 0);
+            form.InsertCustomer(code, "Customer " + std::to_string(code));
         }
     }
-    std::vector<std::string> Messages() { return platform.MessagesUtf8(); }
+    std::vector<std::string> Messages() { return form.Messages(); }
 
-    TestDirectory directory;
-    platform::RecordingPlatform platform;
-    platform::ScopedPlatform scope{platform};
-    std::unique_ptr<FormContext> context;
-    TableDef* customer = nullptr;
-    BindingRegistry registry{[](WindowHandle) -> WindowHandle { return 0; }};
-    FakeDataSource source{u"Data1", kForm, "Form1"};
+    SampleForm form;
+    TableDef* customer = form.customer;
+    BindingRegistry& registry = form.registry;
     FakeControl code{ControlKind::Edit, u"Code1", kForm};
     FakeControl other{ControlKind::ScrollBar, u"HScroll2", kForm};
     FakeControlHost host{u"HScroll1"};
