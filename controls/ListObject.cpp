@@ -176,7 +176,8 @@ void ListObject<I, F>::ClearItems() {
 template <typename I, DISPID F>
 int ListObject<I, F>::AddItem(const std::string& text) {
     const std::wstring wide = com::WideOf(text);
-    const LRESULT index = Send(CB_ADDSTRING, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(wide.c_str()));
+    const LRESULT index =
+        Send(CB_ADDSTRING, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(wide.c_str()));
     return index < 0 ? -1 : static_cast<int>(index);
 }
 
@@ -351,8 +352,8 @@ STDMETHODIMP ListObject<I, F>::get_ItemData(long index, long* value) {
     if (!logic_.Extended() && (index < 0 || index > Count())) {
         return CTL_E_INVALIDPROPERTYARRAYINDEX;
     }
-    return this->Out(value,
-                     static_cast<long>(Send(CB_GETITEMDATA, LB_GETITEMDATA, static_cast<WPARAM>(index))));
+    const LRESULT data = Send(CB_GETITEMDATA, LB_GETITEMDATA, static_cast<WPARAM>(index));
+    return this->Out(value, static_cast<long>(data));
 }
 template <typename I, DISPID F>
 STDMETHODIMP ListObject<I, F>::put_ItemData(long index, long value) {
@@ -484,8 +485,8 @@ STDMETHODIMP ListObject<I, F>::put_SelLength(long value) {
     if (value < 0) return CTL_E_INVALIDPROPERTYVALUE;
     DWORD start = 0;
     Send(CB_GETEDITSEL, 0, reinterpret_cast<WPARAM>(&start));
-    Send(CB_SETEDITSEL, 0, 0,
-         MAKELPARAM(static_cast<WORD>(start), static_cast<WORD>(start + static_cast<DWORD>(value))));
+    const DWORD end = start + static_cast<DWORD>(value);
+    Send(CB_SETEDITSEL, 0, 0, MAKELPARAM(static_cast<WORD>(start), static_cast<WORD>(end)));
     return S_OK;
 }
 

@@ -31,15 +31,23 @@ class ListObject : public BoundControlObject<DualInterface, kFirstNameId>, priva
   public:
     // The list's source.
     STDMETHODIMP get_DbListSource(BSTR* value) { return this->GetName(logic_.dbListSource, value); }
-    STDMETHODIMP put_DbListSource(BSTR value) { return PutListName(DISPID_LIST_NAMES_DBLISTSOURCE, logic_.dbListSource, value); }
+    STDMETHODIMP put_DbListSource(BSTR value) {
+        return PutListName(DISPID_LIST_NAMES_DBLISTSOURCE, logic_.dbListSource, value);
+    }
     STDMETHODIMP get_DbListTable(BSTR* value) { return this->GetName(logic_.dbListTable, value); }
-    STDMETHODIMP put_DbListTable(BSTR value) { return PutListName(DISPID_LIST_NAMES_DBLISTTABLE, logic_.dbListTable, value); }
+    STDMETHODIMP put_DbListTable(BSTR value) {
+        return PutListName(DISPID_LIST_NAMES_DBLISTTABLE, logic_.dbListTable, value);
+    }
     STDMETHODIMP get_DbListField(BSTR* value) { return this->GetName(logic_.dbListField, value); }
-    STDMETHODIMP put_DbListField(BSTR value) { return PutListName(DISPID_LIST_NAMES_DBLISTFIELD, logic_.dbListField, value); }
+    STDMETHODIMP put_DbListField(BSTR value) {
+        return PutListName(DISPID_LIST_NAMES_DBLISTFIELD, logic_.dbListField, value);
+    }
     STDMETHODIMP get_DbListFields(BSTR* value) { return get_DbListField(value); }
     STDMETHODIMP put_DbListFields(BSTR value) { return put_DbListField(value); }
     STDMETHODIMP get_DbListIndex(BSTR* value) { return this->GetName(logic_.dbListIndex, value); }
-    STDMETHODIMP put_DbListIndex(BSTR value) { return PutListName(DISPID_LIST_NAMES_DBLISTINDEX, logic_.dbListIndex, value); }
+    STDMETHODIMP put_DbListIndex(BSTR value) {
+        return PutListName(DISPID_LIST_NAMES_DBLISTINDEX, logic_.dbListIndex, value);
+    }
 
     STDMETHODIMP get_IntegralHeight(VARIANT_BOOL* value);
     STDMETHODIMP put_IntegralHeight(VARIANT_BOOL value);

@@ -87,13 +87,17 @@ GridResult GridModel::SetFixedCols(std::int32_t value) {
 
 std::int32_t GridModel::FixedBandWidth() const {
     std::int32_t width = 0;
-    for (std::int32_t c = 0; c < fixedCols_; ++c) width += colWidths_[static_cast<std::size_t>(c)];
+    for (std::int32_t c = 0; c < fixedCols_; ++c) {
+        width += colWidths_[static_cast<std::size_t>(c)];
+    }
     return width;
 }
 
 std::int32_t GridModel::FixedBandHeight() const {
     std::int32_t height = 0;
-    for (std::int32_t r = 0; r < fixedRows_; ++r) height += rowHeights_[static_cast<std::size_t>(r)];
+    for (std::int32_t r = 0; r < fixedRows_; ++r) {
+        height += rowHeights_[static_cast<std::size_t>(r)];
+    }
     return height;
 }
 
@@ -184,8 +188,9 @@ GridResult ReadColumnEntry(const std::vector<std::int16_t>& list, std::int32_t c
 GridResult WriteColumnEntry(std::vector<std::int16_t>& list, std::int32_t col,
                             std::int32_t limit, std::int16_t value) {
     if (col < 0 || col >= limit) return GridResult::BadIndex;
-    if (static_cast<std::size_t>(col) >= list.size()) list.resize(static_cast<std::size_t>(col) + 1);
-    list[static_cast<std::size_t>(col)] = value;
+    const auto entry = static_cast<std::size_t>(col);
+    if (entry >= list.size()) list.resize(entry + 1);
+    list[entry] = value;
     return GridResult::Ok;
 }
 

@@ -27,7 +27,8 @@ enum class GridResult {
 enum GridFillStyle : int { kFillCell = 0, kFillSelection = 1 };
 
 // Applies a column's format string to a text; gives the text to store.
-using GridFormatter = std::function<std::string(const std::string& text, const std::string& format)>;
+using GridFormatter =
+    std::function<std::string(const std::string& text, const std::string& format)>;
 
 class GridModel {
   public:

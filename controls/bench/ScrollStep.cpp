@@ -1,7 +1,8 @@
 // What one step of a scroll bar costs on a table of 1,000 records and on one of 1,000,000: a line
 // down, a page down of a hundredth of the table (by percentage) and a thumb move, each with the
-// record shown in a bound control and the thumb's percentage found again. The steps are the record manager's
-// keyed reads and percentages, which are O(log n): the two sizes should cost about the same.
+// record shown in a bound control and the thumb's percentage found again. The steps are the
+// record manager's keyed reads and percentages, which are O(log n): the two sizes should cost
+// about the same.
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
