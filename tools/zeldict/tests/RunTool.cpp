@@ -65,7 +65,13 @@ ToolRun RunZeldict(const std::vector<std::string>& arguments, const std::string&
     // that the tool gets the arguments as written, whatever the code page.
     command = "\"" + command + "\"";
     std::u16string wide = platform::Utf8ToUtf16(command);
-    int status = _wsystem(reinterpret_cast<const wchar_t*>(wide.c_str()));
+    // -1 says the command interpreter could not be started (under Wine this happens now and
+    // then on a loaded machine); the tool itself never answers -1, so it is started again.
+    int status = -1;
+    for (int attempt = 0; attempt < 3 && status == -1; ++attempt) {
+        if (attempt > 0) Sleep(500);
+        status = _wsystem(reinterpret_cast<const wchar_t*>(wide.c_str()));
+    }
 #else
     int status = std::system(command.c_str());
 #endif
