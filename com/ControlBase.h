@@ -209,6 +209,8 @@ class ControlBase : public ObjectRoot,
     virtual void OnClientSiteSet() {}
     // After the properties were initialised or loaded (InitNew, or Load from stream or bag).
     virtual void OnPropertiesLoaded() {}
+    // Properties are being loaded from a stream or bag (the setters are called one by one).
+    bool Loading() const { return loading_; }
     virtual void OnAmbientChanged(DISPID) {}
     // Draws the control into dc within bounds (window painting and IViewObject::Draw).
     virtual void OnDraw(HDC dc, const RECT& bounds);

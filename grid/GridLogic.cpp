@@ -81,6 +81,7 @@ bool GridLogic::Fill() {
             return 0;
         });
     }
+    view_.Filled();
     return true;
 }
 

@@ -23,6 +23,8 @@ class GridView {
     virtual void RaiseBtrieveError(const std::string& tableName, int status) = 0;
     // A column's format string applied to a text (the host's format service).
     virtual std::string FormatText(const std::string& text, const std::string& format) = 0;
+    // A fill succeeded, whoever started it: the window shows the new rows.
+    virtual void Filled() {}
 };
 
 // DbUpdateOption of the grid.
@@ -60,7 +62,7 @@ class GridLogic : public BoundField {
     void FillList() override { Fill(); }
 
     // Reads the records into the rows. True when the fetch succeeded: the header row, record
-    // numbers and length limits are then written, and the window is to be laid out again.
+    // numbers and length limits are then written, and the view hears of it.
     bool Fill();
 
   private:

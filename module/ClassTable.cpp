@@ -8,6 +8,7 @@
 #include "controls/ZelOptBtn.h"
 #include "controls/ZelPic.h"
 #include "controls/ZelScroll.h"
+#include "grid/ZelGrid.h"
 #include "module/PageClassIds.h"
 #include "module/ResourceIds.h"
 #include "module/zelmor.h"
@@ -42,7 +43,7 @@ const ClassEntry kClasses[] = {
     {L"ZelOptBtn", L"ZelOptBtn", &CLSID_ZelOptBtn, kControl,
      IDB_TOOLBOX_ZELOPTBTN, kControlStatus, CreateZelOptBtn},
     {L"ZelGrid", L"ZelGrid", &CLSID_ZelGrid, kControl,
-     IDB_TOOLBOX_ZELGRID, kControlStatus, nullptr},
+     IDB_TOOLBOX_ZELGRID, kControlStatus, CreateZelGrid},
     {L"ZelPic", L"ZelPic", &CLSID_ZelPic, kControl,
      IDB_TOOLBOX_ZELPIC, kControlStatus, CreateZelPic},
     {L"ZelBtrPpg", nullptr, &CLSID_ZelBtrPpg, kPage, 0, 0, nullptr},

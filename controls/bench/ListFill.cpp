@@ -9,7 +9,6 @@
 // prints the best of three of each and the ratios.
 #include <windows.h>
 
-#include <chrono>
 #include <cstdio>
 #include <functional>
 #include <memory>
@@ -20,6 +19,7 @@
 #include "com/ObjectRoot.h"
 #include "controls/ZelBtr.h"
 #include "controls/ZelLists.h"
+#include "controls/bench/BenchSupport.h"
 #include "core/BoundOperations.h"
 #include "core/DictionaryLoader.h"
 #include "core/DictionaryWriter.h"
@@ -37,24 +37,9 @@ namespace {
 
 constexpr int kRecords = 100000;
 
-double BestOfThree(const std::function<void()>& work) {
-    double best = 1e300;
-    for (int run = 0; run < 3; ++run) {
-        const auto start = std::chrono::steady_clock::now();
-        work();
-        const std::chrono::duration<double, std::milli> took =
-            std::chrono::steady_clock::now() - start;
-        best = std::min(best, took.count());
-    }
-    return best;
-}
-
 // Item: Id (key 0), Name (every tenth record has one), Grp (Id % 10).
 std::string MakeTable() {
-    char folder[MAX_PATH];
-    GetTempPathA(MAX_PATH, folder);
-    const std::string directory = std::string(folder) + "zelmor-list-bench";
-    CreateDirectoryA(directory.c_str(), nullptr);
+    const std::string directory = bench::BenchFolder("zelmor-list-bench");
     DictionaryTable items{4, "Item", "ITEM", {}, {}, {}};
     items.fields = {DictionaryField(20, "Id", kInteger, 0, 4),
                     DictionaryField(21, "Name", kString, 4, 20),
@@ -188,9 +173,9 @@ void TimeControl(Control* control, REFIID events, Timings& timings) {
     auto sink = com::MakeInstance<QuietSink>(events);
     IUnknown* object = static_cast<IOleObject*>(control);
     ListenWith(object, events, nullptr);
-    timings.quiet = BestOfThree([&] { control->Refresh(); });
+    timings.quiet = bench::BestOfThree([&] { control->Refresh(); });
     ListenWith(object, events, static_cast<IDispatch*>(sink.Get()));
-    timings.listened = BestOfThree([&] { control->Refresh(); });
+    timings.listened = bench::BestOfThree([&] { control->Refresh(); });
     control->get_ListCount(&timings.items);
 }
 
@@ -233,7 +218,7 @@ int main() {
         220, 60, 150, 200, form.Window(), nullptr, nullptr, nullptr);
 
     Timings byKey{};
-    byKey.floor = BestOfThree([&] {
+    byKey.floor = bench::BestOfThree([&] {
         Fill(plain, [&] {
             int status = ReadWholeRecord(table, op::kGetFirst, 0, 0);
             while (status == 0) {
@@ -251,7 +236,7 @@ int main() {
     request.fields = "Name";
     request.conditions = "@Grp = 0";
     request.skipRecords = 0;
-    extended.floor = BestOfThree([&] {
+    extended.floor = bench::BestOfThree([&] {
         Fill(plain, [&] {
             PlainTarget target(plain);
             int kept = -1;

@@ -16,6 +16,7 @@
 #include "controls/ZelPic.h"
 #include "controls/ZelScroll.h"
 #include "controls/tests/DataControlHost.h"
+#include "grid/ZelGrid.h"
 #include "platform/CodePage.h"
 
 using namespace zelmor;
@@ -166,6 +167,23 @@ const ControlCase kControls[] = {
      {{L"Stretch", 1}, {L"Appearance", 0}, {L"BorderStyle", 0}, {L"ForeColor", 0xFF}},
      {{L"DbField", L"Image"}, {L"BlobPath", L"C:\\画像"}},
      kEverything},
+    // A grid of one column and no fixed one comes back whole, although its Cols is read
+    // before its FixedCols.
+    {"ZelGrid",
+     CreateZelGrid,
+     {L"DbListSource", L"DbListTable", L"DbListFields", L"DbConditions", L"Cols", L"Rows",
+      L"FixedCols", L"FixedRows", L"DbCompareCase", L"DbExOperation", L"DbLeaveResults",
+      L"DbLocks", L"DbMaxRecords", L"DbSkipRecords", L"DbUpdateOption", L"GridLines",
+      L"HighLight", L"FillStyle", L"GridLineWidth", L"SetColNames", L"SetRecordNumbers",
+      L"DbListIndex", L"ScrollBars", L"AllowUpdate", L"AllowDelete", L"AlignFixedCells",
+      L"SetColWidth", L"AllowUserResizing", L"Appearance", L"BackColor", L"BorderStyle",
+      L"ForeColor", L"Font", L"MouseIcon", L"MousePointer", L"TabStop", L"Enabled"},
+     {{L"FixedCols", 0}, {L"Cols", 1}, {L"Rows", 40}, {L"FixedRows", 0}, {L"DbLeaveResults", 1},
+      {L"GridLineWidth", 2}, {L"ScrollBars", 1}, {L"AllowUserResizing", 0},
+      {L"DbMaxRecords", 50}, {L"BackColor", 0xFF}},
+     {{L"DbListSource", L"Data1"}, {L"DbListTable", L"Customer"}, {L"DbListFields", L"Code"},
+      {L"DbConditions", L"@Kind = A"}, {L"DbListIndex", L"ByKindName"}},
+     kMouse | kAppearance},
 };
 
 void PrintTo(const ControlCase& control, std::ostream* out) {
@@ -238,6 +256,17 @@ std::string NameOf(const ::testing::TestParamInfo<ControlCase>& info) {
 TEST_P(ControlClasses, PersistedInTheirOrderThroughABagAndAStream) {
     host::Form& form = NewForm(L"Form1", host::SiteMode::Design);
     host::ControlSite* original = AddChanged(form, L"Original");
+    // The changed values hold before they are saved (a True reads as 1).
+    for (const auto& [property, number] : GetParam().numbers) {
+        com::Variant value;
+        ASSERT_EQ(original->Get(property, value.Put()), S_OK);
+        if (V_VT(value.Get()) == VT_BOOL) {
+            EXPECT_EQ(V_BOOL(value.Get()) != VARIANT_FALSE, number != 0);
+        } else {
+            ASSERT_EQ(VariantChangeType(value.Get(), value.Get(), 0, VT_I4), S_OK);
+            EXPECT_EQ(V_I4(value.Get()), number);
+        }
+    }
     com::ComPtr<IPersistPropertyBag> bagPersist;
     ASSERT_EQ(original->Object()->QueryInterface(IID_IPersistPropertyBag, bagPersist.PutVoid()),
               S_OK);
