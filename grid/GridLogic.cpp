@@ -46,12 +46,16 @@ GridLogic::GridLogic(ControlHost& host, BindingRegistry& registry, GridView& vie
     : BoundField(ControlKind::Grid, RegistryList::List, host, registry), model(limits),
       view_(view) {}
 
+TableDef* GridLogic::ListTable() {
+    return Registry().FindBoundTable(Host().FormWindow(), platform::Utf16ToAnsi(dbListSource),
+                                     platform::Utf16ToAnsi(dbListTable));
+}
+
 bool GridLogic::Fill() {
-    TableDef* table =
-        Registry().FindBoundTable(Host().FormWindow(), platform::Utf16ToAnsi(dbListSource),
-                                  platform::Utf16ToAnsi(dbListTable));
+    TableDef* table = ListTable();
     if (table == nullptr) return false;
     const int keyPosition = ButtonKeyPosition(*table, platform::Utf16ToAnsi(dbListIndex));
+    listKey_ = keyPosition;
     if (OpenOnDemand(*table, dbListSource) != 0 || !table->open) return false;
     ExtendedFillRequest request;
     request.operation = operation;

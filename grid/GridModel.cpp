@@ -255,6 +255,17 @@ void GridModel::StoreRow(std::int32_t row, const std::string& line, const GridFo
     }
 }
 
+void GridModel::RemoveDataRow(std::int32_t row) {
+    if (!HasCells() || row < fixedRows_ || row >= rows_) return;
+    for (std::int32_t r = row; r < rows_; ++r) {
+        for (std::int32_t c = fixedCols_; c < cols_; ++c) {
+            SetCell(r, c, r + 1 < rows_ ? Cell(r + 1, c) : std::string());
+        }
+    }
+    const auto index = static_cast<std::size_t>(row - fixedRows_);
+    if (index < positions_.size()) positions_.erase(positions_.begin() + static_cast<long>(index));
+}
+
 int GridModel::AssignText(const std::string& text, const Current& at, const GridFormatter& format) {
     if (!HasCells()) return 0;
     int changed = 0;

@@ -72,6 +72,10 @@ class GridModel {
     bool SetCell(std::int32_t row, std::int32_t col, const std::string& text);
     // Empties every slot, fixed cells included.
     void ClearCells();
+    // A deleted record's row leaves the grid: the data cells of every later row move up one
+    // row, the last row's data cells become empty, Rows and the fixed cells stay, and the row's
+    // position leaves the list.
+    void RemoveDataRow(std::int32_t row);
 
     // --- Per-column settings ---
     // Format strings: an index from 0 to the capacity - 1.

@@ -42,7 +42,7 @@ const com::ControlClass kGridClass = {
     com::MakePropertyMap(kProperties),
     kPages,
     sizeof kPages / sizeof kPages[0],
-    0,  // the grid's own window raises the mouse events
+    0,  // the grid's own window raises its key and mouse events
 };
 
 }  // namespace
@@ -85,10 +85,27 @@ void ZelGrid::OnPropertiesLoaded() {
     Initialize();
 }
 
+// At run time with AllowUpdate the in-place editor is made, hidden.
+void ZelGrid::CreateWindows() {
+    if (!Site().UserMode() || !logic_.allowUpdate) return;
+    editor_ = AddHostedChild(L"Edit", WS_CLIPSIBLINGS | ES_AUTOHSCROLL, 0, RECT{0, 0, 0, 0});
+}
+
 void ZelGrid::OnWindowCreated() {
     Initialize();
+    centred_ = !logic_.allowUpdate;
     BoundControlObject::OnWindowCreated();
     if (logic_.Registered() && logic_.updateOption == kUpdateGridInitial) logic_.Fill();
+    LayOutBars();
+    SetBarRanges(true);
+}
+
+void ZelGrid::OnWindowDestroying() {
+    BoundControlObject::OnWindowDestroying();
+    if (editor_) DestroyWindow(editor_);
+    editor_ = nullptr;
+    editorShowing_ = false;
+    verticalBar_ = horizontalBar_ = nullptr;  // destroyed with the window
 }
 
 // After every fill that succeeded, from Refresh or from the data source becoming ready.
@@ -103,6 +120,9 @@ void ZelGrid::Filled() {
                                      TextWidth(names[k]) + extra);
         }
     }
+    HideEditor();
+    LayOutBars();
+    SetBarRanges(true);
     FireViewChange();
 }
 
@@ -121,46 +141,6 @@ int ZelGrid::TextWidth(const std::string& text) {
     return size.cx;
 }
 
-// --- Drawing and the mouse ---
-
-void ZelGrid::OnDraw(HDC dc, const RECT& bounds) {
-    GridPaintState state{logic_.model, topRow_, leftCol_, gridLines_, gridLineWidth_,
-                         Stock().backColor, Stock().foreColor, Stock().borderStyle != 0,
-                         Stock().appearance != 0, nullptr};
-    HFONT font = nullptr;
-    if (IFont* stock = StockFont(); stock && SUCCEEDED(stock->get_hFont(&font))) {
-        state.font = font;
-    }
-    PaintGrid(dc, bounds, state);
-}
-
-// The grid's window takes the mouse itself: MouseDown, MouseMove and MouseUp as every control
-// raises them, Click after a left press and DblClick, at run time.
-bool ZelGrid::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
-    switch (message) {
-        case WM_MOUSEMOVE:
-        case WM_LBUTTONDOWN:
-        case WM_RBUTTONDOWN:
-        case WM_LBUTTONUP:
-        case WM_RBUTTONUP:
-            if (Site().UserMode()) {
-                FireMouseEvent(message, wParam, lParam);
-                if (message == WM_LBUTTONDOWN) FireEvent(DISPID_CLICK);
-            }
-            result = 0;
-            return true;
-        case WM_LBUTTONDBLCLK:
-            if (Site().UserMode()) FireEvent(DISPID_DBLCLICK);
-            result = 0;
-            return true;
-        case WM_ERASEBKGND:
-            result = 1;  // the paint covers the whole window
-            return true;
-        default:
-            return BoundControlObject::OnMessage(message, wParam, lParam, result);
-    }
-}
-
 // --- GridView ---
 
 void ZelGrid::RaiseFormat(std::string& line) {
@@ -174,11 +154,41 @@ void ZelGrid::RaiseFormat(std::string& line) {
     line = com::AnsiOf(result.Text());
 }
 
-void ZelGrid::RaiseBtrieveError(const std::string& tableName, int status) {
+int ZelGrid::RaiseBtrieveError(const std::string& tableName, int status) {
     short value = static_cast<short>(status);
     com::EventArguments arguments;
     arguments.Add(com::WideOf(tableName)).AddByRef(&value);
     FireEvent(kEventBtrieveError, arguments);
+    return value;
+}
+
+bool ZelGrid::RaiseCancellable(DISPID dispid, const std::wstring* text) {
+    short cancel = 0;
+    com::EventArguments arguments;
+    arguments.AddByRef(&cancel);
+    if (text) arguments.Add(*text);
+    FireEvent(dispid, arguments);
+    return cancel != 0;
+}
+
+bool ZelGrid::RaiseBeforeColUpdate(const std::string& text) {
+    const std::wstring value = com::WideOf(text);
+    return RaiseCancellable(kEventBeforeColUpdate, &value);
+}
+void ZelGrid::RaiseAfterColUpdate() {
+    FireEvent(kEventAfterColUpdate);
+}
+bool ZelGrid::RaiseBeforeUpdate() {
+    return RaiseCancellable(kEventBeforeUpdate, nullptr);
+}
+void ZelGrid::RaiseAfterUpdate() {
+    FireEvent(kEventAfterUpdate);
+}
+bool ZelGrid::RaiseBeforeDelete() {
+    return RaiseCancellable(kEventBeforeDelete, nullptr);
+}
+void ZelGrid::RaiseAfterDelete() {
+    FireEvent(kEventAfterDelete);
 }
 
 // Without the host's format service, or when it fails, the text is stored as it came: a cell

@@ -6,6 +6,7 @@
 #ifdef _WIN32
 
 #include "controls/BoundControlObject.h"
+#include "grid/GridLayout.h"
 #include "grid/GridLogic.h"
 
 namespace zelmor {
@@ -13,6 +14,10 @@ namespace zelmor {
 class ZelGrid : public BoundControlObject<IZelGrid>, private GridView {
   public:
     ZelGrid();
+
+    // A new frame changes the room for the cells: the bars are laid out again.
+    STDMETHODIMP put_Appearance(short value) override;
+    STDMETHODIMP put_BorderStyle(_enumBorderStyle value) override;
 
     // The cells: Text reads the current cell and writes as FillStyle says.
     STDMETHODIMP get_Text(BSTR* value) override;
@@ -119,18 +124,32 @@ class ZelGrid : public BoundControlObject<IZelGrid>, private GridView {
 
   protected:
     BoundField& Binding() override { return logic_; }
-    void CreateWindows() override {}  // the grid draws its own window
+    void CreateWindows() override;
     void OnWindowCreated() override;
+    void OnWindowDestroying() override;
     void OnPropertiesLoaded() override;
     void OnDraw(HDC dc, const RECT& bounds) override;
     bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+    bool OnChildMessage(HWND child, UINT message, WPARAM wParam, LPARAM lParam,
+                        LRESULT& result) override;
+    bool OnScroll(HWND child, bool vertical, WORD code, WORD position) override;
+    HRESULT OnTranslateAccelerator(MSG* msg) override;
+    void LayoutChildren(int width, int height) override;
 
   private:
     // GridView
     void RaiseFormat(std::string& line) override;
-    void RaiseBtrieveError(const std::string& tableName, int status) override;
+    int RaiseBtrieveError(const std::string& tableName, int status) override;
     std::string FormatText(const std::string& text, const std::string& format) override;
     void Filled() override;
+    bool RaiseBeforeColUpdate(const std::string& text) override;
+    void RaiseAfterColUpdate() override;
+    bool RaiseBeforeUpdate() override;
+    void RaiseAfterUpdate() override;
+    bool RaiseBeforeDelete() override;
+    void RaiseAfterDelete() override;
+    // An event with a by-reference cancel flag; true when the handler set it.
+    bool RaiseCancellable(DISPID dispid, const std::wstring* text);
 
     // Once per object: the current cell and the first cells shown at the fixed counts, and at
     // run time the cell table.
@@ -147,6 +166,44 @@ class ZelGrid : public BoundControlObject<IZelGrid>, private GridView {
     // The width of a field name in the grid's font, for SetColWidth.
     int TextWidth(const std::string& text);
 
+    // --- The view (ZelGridView.cpp) ---
+    GridViewport Viewport();
+    GridLayout Layout() { return GridLayout(logic_.model, Viewport()); }
+    GridModel::Current CurrentCell() const;
+    bool HasFocus() const;
+    // Paints into the window through a buffer.
+    void PaintBuffered();
+    // Creates, moves or removes the bars the content needs; then their ranges, and with
+    // `reset` their positions back at the start.
+    void LayOutBars();
+    void SetBarRanges(bool reset);
+    // Moves the first row (column) shown by `delta` within the bar's range; false when it
+    // could not.
+    bool ScrollBy(bool vertical, int delta);
+    void ShowBarPositions();
+
+    // --- Input (ZelGridInput.cpp) ---
+    void OnPress(int x, int y);
+    void OnMouseMove(int x, int y, bool buttonDown);
+    void OnRelease(int x, int y);
+    // Keys reaching the grid's window and the editor; true when the key was used.
+    bool OnGridKey(WPARAM key);
+    bool OnEditorKey(WPARAM key);
+    void OnFocusGained();
+    void OnFocusLost(HWND next);
+    // Moves to another row with Up or Down: commit, write back, move, scroll when needed.
+    void MoveRow(int delta);
+    // Moves one column left or right, scrolling when the new cell is not fully visible.
+    void MoveCol(int delta);
+    void StepRight();
+    void DeleteSelectedRow();
+    // The in-place editor: put on the current cell with its text, hidden, or its text taken.
+    void PlaceEditor();
+    void HideEditor();
+    void CommitEditor();
+    // The inverted line that follows a border being dragged.
+    void InvertDragLine();
+
     GridLogic logic_;
     bool initialized_ = false;
     std::int32_t row_ = 1, col_ = 1;
@@ -162,6 +219,20 @@ class ZelGrid : public BoundControlObject<IZelGrid>, private GridView {
     int allowUserResizing_ = 3;  // gridResizeBoth
     // The counts read while properties load: Cols, Rows, FixedCols, FixedRows (-1: not read).
     long loadedCounts_[4] = {-1, -1, -1, -1};
+
+    // The window's parts: the scroll bars (either may be absent), their positions, the editor.
+    HWND verticalBar_ = nullptr, horizontalBar_ = nullptr;
+    int verticalPosition_ = 1, horizontalPosition_ = 1;
+    HWND editor_ = nullptr;
+    bool editorShowing_ = false;
+    std::string editOriginal_;  // the cell's text when the editor was placed
+    bool centred_ = false;      // texts centred vertically (AllowUpdate False at creation)
+    // A border being dragged: the column or row, where the line is, where it may go.
+    std::int32_t resizingCol_ = -1, resizingRow_ = -1;
+    int dragAt_ = -1, dragMinimum_ = 0, dragLength_ = 0;
+    // A selection being dragged: its anchor and the cell the mouse reached last.
+    bool selecting_ = false;
+    std::int32_t anchorRow_ = 0, anchorCol_ = 0, dragRow_ = -1, dragCol_ = -1;
 };
 
 HRESULT CreateZelGrid(REFIID iid, void** out);

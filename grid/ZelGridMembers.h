@@ -42,6 +42,14 @@ enum : DISPID {
     kAllowUserResizing = 45,
     kEventBtrieveError = 1,
     kEventFormat = 2,
+    kEventChange = 3,
+    kEventSelChange = 4,
+    kEventAfterUpdate = 5,
+    kEventAfterDelete = 6,
+    kEventBeforeUpdate = 7,
+    kEventBeforeDelete = 8,
+    kEventAfterColUpdate = 9,
+    kEventBeforeColUpdate = 10,
 };
 
 constexpr long kTwipsPerPixel = 15;

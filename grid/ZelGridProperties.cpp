@@ -376,8 +376,32 @@ STDMETHODIMP ZelGrid::put_FillStyle(_enumGridFillStyle value) {
 STDMETHODIMP ZelGrid::get_ScrollBars(_enumGridSc* value) {
     return Out(value, scrollBars_);
 }
+// At run time the bars follow at once, back at their start.
 STDMETHODIMP ZelGrid::put_ScrollBars(_enumGridSc value) {
-    return SetProperty(kScrollBars, scrollBars_, static_cast<int>(value));
+    HRESULT hr = SetProperty(kScrollBars, scrollBars_, static_cast<int>(value));
+    if (hr == S_OK && InPlaceActive() && Site().UserMode()) {
+        LayOutBars();
+        SetBarRanges(true);
+        FireViewChange();
+    }
+    return hr;
+}
+
+STDMETHODIMP ZelGrid::put_Appearance(short value) {
+    HRESULT hr = BoundControlObject::put_Appearance(value);
+    if (hr == S_OK) {
+        LayOutBars();
+        SetBarRanges(false);
+    }
+    return hr;
+}
+STDMETHODIMP ZelGrid::put_BorderStyle(_enumBorderStyle value) {
+    HRESULT hr = BoundControlObject::put_BorderStyle(value);
+    if (hr == S_OK) {
+        LayOutBars();
+        SetBarRanges(false);
+    }
+    return hr;
 }
 STDMETHODIMP ZelGrid::get_AlignFixedCells(VARIANT_BOOL* value) {
     return OutBool(value, alignFixedCells_);

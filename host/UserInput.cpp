@@ -158,6 +158,48 @@ bool DragThumb(Form& form, ControlSite& site, int position) {
     return true;
 }
 
+bool DragMouse(Form& form, ControlSite& site, POINT from, POINT to) {
+    HWND control = site.ControlWindow();
+    if (!control) return false;
+    RECT client;
+    GetClientRect(control, &client);
+    if (!PtInRect(&client, from)) return false;
+    HWND target = InnermostAt(control, from);
+    auto at = [&](POINT point) {
+        MapWindowPoints(control, target, &point, 1);
+        return MAKELPARAM(point.x, point.y);
+    };
+    SendMessageW(target, WM_MOUSEACTIVATE, reinterpret_cast<WPARAM>(form.Window()),
+                 MAKELPARAM(HTCLIENT, WM_LBUTTONDOWN));
+    SendMessageW(target, WM_LBUTTONDOWN, MK_LBUTTON, at(from));
+    // The window that took the press keeps the mouse until it is let go.
+    constexpr int kSteps = 4;
+    for (int step = 1; step <= kSteps; ++step) {
+        const POINT point{from.x + (to.x - from.x) * step / kSteps,
+                          from.y + (to.y - from.y) * step / kSteps};
+        SendMessageW(target, WM_MOUSEMOVE, MK_LBUTTON, at(point));
+    }
+    SendMessageW(target, WM_LBUTTONUP, 0, at(to));
+    form.PumpMessages();
+    return true;
+}
+
+bool ScrollBy(Form& form, ControlSite& site, bool vertical, WORD code) {
+    HWND control = site.ControlWindow();
+    if (!control) return false;
+    for (HWND child = FirstChild(control); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        if (!HasClass(child, L"ScrollBar") ||
+            ((GetWindowLongW(child, GWL_STYLE) & SBS_VERT) != 0) != vertical) {
+            continue;
+        }
+        SendMessageW(control, vertical ? WM_VSCROLL : WM_HSCROLL, MAKEWPARAM(code, 0),
+                     reinterpret_cast<LPARAM>(child));
+        form.PumpMessages();
+        return true;
+    }
+    return false;
+}
+
 bool SelectItem(Form& form, ControlSite& site, const std::wstring& item) {
     HWND list = FirstChild(site.ControlWindow());
     if (!list) return false;

@@ -41,6 +41,16 @@ bool TypeKeys(Form& form, ControlSite& site, const std::wstring& keys);
 // end of the scroll). False when the control shows no scroll bar.
 bool DragThumb(Form& form, ControlSite& site, int position);
 
+// Presses the left button at `from` in the control's client area, moves the mouse to `to` in
+// a few steps with the button down and lets it go there, as a person drags a border or a
+// selection. False when the control has no window or `from` lies outside it.
+bool DragMouse(Form& form, ControlSite& site, POINT from, POINT to);
+
+// Moves one of the scroll bars the control shows by a line or a page (SB_LINEUP, SB_LINEDOWN,
+// SB_PAGEUP or SB_PAGEDOWN), as a click on its arrow or its trough does. False when the control
+// shows no such bar.
+bool ScrollBy(Form& form, ControlSite& site, bool vertical, WORD code);
+
 // Chooses the item with the text item (exactly) in the list box or combo box the control
 // shows, and tells the control as the list itself would.
 bool SelectItem(Form& form, ControlSite& site, const std::wstring& item);

@@ -2,66 +2,14 @@
 // and the host's format service, and the record manager's calls recorded.
 #include <gtest/gtest.h>
 
-#include <functional>
-
-#include "controls/tests/SampleForm.h"
 #include "core/recordmanager/RecordManager.h"
 #include "core/tests/RecordingRecordManager.h"
 #include "extended/ResultSets.h"
-#include "grid/GridLogic.h"
+#include "grid/tests/GridFixture.h"
 #include "values/PendingLine.h"
 
 using namespace zelmor;
 using namespace zelmor::testing;
-
-namespace {
-
-class FakeGrid : public GridView {
-  public:
-    void RaiseFormat(std::string& line) override {
-        ++formats;
-        if (onFormat) onFormat(line);
-    }
-    void RaiseBtrieveError(const std::string& table, int status) override {
-        errors.push_back(table + ":" + std::to_string(status));
-    }
-    std::string FormatText(const std::string& text, const std::string& format) override {
-        return format + "(" + text + ")";
-    }
-    int formats = 0;
-    std::vector<std::string> errors;
-    std::function<void(std::string&)> onFormat;
-};
-
-class GridLogicTest : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        grid.dbListSource = u"Data1";
-        grid.dbListTable = u"Customer";
-        grid.dbListFields = "Code,Name,Kind";
-        ASSERT_EQ(grid.model.SetCols(4), GridResult::Ok);
-        grid.model.MakeCellTable();
-    }
-    void TearDown() override { FreeAllResultSets(); }
-
-    void Insert(int code, const std::string& name, const std::string& kind) {
-        form.InsertCustomer(code, name, kind);
-    }
-    std::vector<std::string> Row(std::int32_t row) {
-        std::vector<std::string> cells;
-        for (std::int32_t col = 0; col < grid.model.Cols(); ++col) {
-            cells.push_back(grid.model.Cell(row, col));
-        }
-        return cells;
-    }
-
-    SampleForm form;
-    FakeControlHost host{u"Grid1"};
-    FakeGrid view;
-    GridLogic grid{host, form.registry, view, GridLimits{8, 6}};
-};
-
-}  // namespace
 
 TEST_F(GridLogicTest, RecordsBecomeRowsWithTheHeaderAndTheirNumbers) {
     Insert(2, "Ben", "B");

@@ -16,7 +16,7 @@ struct KindName {
 const KindName kKinds[] = {
     {"set", Kind::Set},       {"call", Kind::Call},
     {"click", Kind::Click},   {"focus", Kind::Focus},
-    {"type", Kind::Type},     {"drag", Kind::Drag},
+    {"type", Kind::Type},     {"drag", Kind::Drag},     {"scroll", Kind::Scroll},
     {"select", Kind::Select}, {"expect", Kind::Expect},
     {"answer", Kind::Answer}, {"handle", Kind::Handle},
     {"refuse", Kind::Refuse}, {"screenshot", Kind::Screenshot},
@@ -76,9 +76,16 @@ void ReadExpectation(JsonObject& object, ScriptAction& action) {
         action.event = object.Text("event");
         action.count = object.Integer("count");
         if (*action.count < 0) object.Fail("count", "0 or more expected");
+    } else if (object.Has("order")) {
+        action.order.emplace();
+        for (const FileValue& value : object.Values("order")) {
+            const std::string* name = std::get_if<std::string>(&value);
+            if (!name) object.Fail("order", "a list of event names expected");
+            action.order->push_back(*name);
+        }
     } else {
-        object.Fail("", "\"text\", \"property\", \"event\", \"message\", \"messages\" or "
-                        "\"beeps\" expected");
+        object.Fail("", "\"text\", \"property\", \"event\", \"order\", \"message\", "
+                        "\"messages\" or \"beeps\" expected");
     }
 }
 
@@ -94,17 +101,20 @@ void ReadSelection(JsonObject& object, ScriptAction& action) {
     }
 }
 
+// A point of the control's client area: [x, y].
+std::pair<int, int> ReadPoint(JsonObject& object, const char* name) {
+    std::vector<FileValue> point = object.Values(name);
+    const long long* x = point.size() == 2 ? std::get_if<long long>(&point[0]) : nullptr;
+    const long long* y = point.size() == 2 ? std::get_if<long long>(&point[1]) : nullptr;
+    if (!x || !y || *x < 0 || *y < 0 || *x > 32767 || *y > 32767) {
+        object.Fail(name, "[x, y] in pixels expected");
+    }
+    return {static_cast<int>(*x), static_cast<int>(*y)};
+}
+
 void ReadClick(JsonObject& object, ScriptAction& action) {
     action.control = object.Text("control");
-    if (object.Has("at")) {
-        std::vector<FileValue> at = object.Values("at");
-        const long long* x = at.size() == 2 ? std::get_if<long long>(&at[0]) : nullptr;
-        const long long* y = at.size() == 2 ? std::get_if<long long>(&at[1]) : nullptr;
-        if (!x || !y || *x < 0 || *y < 0 || *x > 32767 || *y > 32767) {
-            object.Fail("at", "[x, y] in pixels expected");
-        }
-        action.at = std::make_pair(static_cast<int>(*x), static_cast<int>(*y));
-    }
+    if (object.Has("at")) action.at = ReadPoint(object, "at");
     std::string button = object.TextOr("button", "left");
     if (button != "left" && button != "right") object.Fail("button", "left or right expected");
     action.right = button == "right";
@@ -159,9 +169,28 @@ void ReadParts(JsonObject& object, ScriptAction& action) {
             break;
         case Kind::Drag: {
             action.control = object.Text("control");
+            if (object.Has("from")) {  // the mouse, from one point to another
+                action.at = ReadPoint(object, "from");
+                action.to = ReadPoint(object, "to");
+                break;
+            }
             long long position = object.Integer("position");
             if (position < 0 || position > 32767) object.Fail("position", "0 to 32767 expected");
             action.position = static_cast<int>(position);
+            break;
+        }
+        case Kind::Scroll: {
+            action.control = object.Text("control");
+            const std::string bar = object.Text("bar");
+            if (bar != "vertical" && bar != "horizontal") {
+                object.Fail("bar", "vertical or horizontal expected");
+            }
+            action.vertical = bar == "vertical";
+            action.keys = object.Text("code");
+            if (action.keys != "lineup" && action.keys != "linedown" && action.keys != "pageup" &&
+                action.keys != "pagedown") {
+                object.Fail("code", "lineup, linedown, pageup or pagedown expected");
+            }
             break;
         }
         case Kind::Select:

@@ -19,7 +19,9 @@ struct ScriptAction {
         Click,       // control; at, right, twice
         Focus,       // control
         Type,        // control, keys
-        Drag,        // control, position: the thumb of the scroll bar the control shows
+        Drag,        // control, position: the thumb of the scroll bar the control shows; or
+                     // control, at and to: the mouse pressed at one point and let go at another
+        Scroll,      // control, vertical, keys: a line or page move of one of its scroll bars
         Select,      // control and item, or tab and page
         Expect,      // control and text, control and property and expected, message,
                      // control and event and count, or beeps
@@ -47,11 +49,16 @@ struct ScriptAction {
     std::optional<std::string> message;  // expect: the text of the last message box
     std::string event;
     std::optional<long long> count;  // expect: how many times event fired
+    // expect: the order in which the control fired these events since the previous "order"
+    // expectation of that control (other events left out)
+    std::optional<std::vector<std::string>> order;
     std::optional<std::vector<long long>> beeps;  // expect: the beeps since the last such check
     std::optional<std::pair<int, int>> at;  // click: the point in the control's client area
+    std::optional<std::pair<int, int>> to;  // drag: where the mouse is let go
+    bool vertical = false;                  // scroll: the vertical bar
     bool right = false;                     // click: the right button
     bool twice = false;                     // click: a double click
-    std::string keys;
+    std::string keys;  // type: the keys; scroll: lineup, linedown, pageup or pagedown
     std::string item;
     std::string tab;
     int page = -1;

@@ -144,10 +144,25 @@ bool ScriptRunner::RunAction(const ScriptAction& action, std::wstring* detail) {
             if (!TypeKeys(form_, *site, Wide(action.keys))) *detail = L"cannot type those keys";
             return detail->empty();
         case Kind::Drag:
-            if (!DragThumb(form_, *site, action.position)) {
+            if (action.to) {
+                if (!DragMouse(form_, *site, POINT{action.at->first, action.at->second},
+                               POINT{action.to->first, action.to->second})) {
+                    *detail = L"the point is not on the control";
+                }
+            } else if (!DragThumb(form_, *site, action.position)) {
                 *detail = L"the control shows no scroll bar";
             }
             return detail->empty();
+        case Kind::Scroll: {
+            const WORD code = action.keys == "lineup"     ? SB_LINEUP
+                              : action.keys == "linedown" ? SB_LINEDOWN
+                              : action.keys == "pageup"   ? SB_PAGEUP
+                                                          : SB_PAGEDOWN;
+            if (!ScrollBy(form_, *site, action.vertical, code)) {
+                *detail = L"the control shows no such scroll bar";
+            }
+            return detail->empty();
+        }
         case Kind::Select:
             return RunSelect(action, site, detail);
         case Kind::Expect:
@@ -222,6 +237,23 @@ bool ScriptRunner::RunExpect(const ScriptAction& action, ControlSite* control,
     }
     ControlSite& site = *control;
     if (action.text) return Compare(Wide(*action.text), ShownText(site), detail);
+    if (action.order) {
+        std::wstring expected;
+        std::wstring fired;
+        for (const std::string& name : *action.order) expected += Wide(name) + L" ";
+        const std::vector<EventRecord>& records = site.Events().Records();
+        std::size_t& seen = orderSeen_[&site];
+        for (std::size_t i = std::min(seen, records.size()); i < records.size(); ++i) {
+            for (const std::string& name : *action.order) {
+                if (_wcsicmp(records[i].name.c_str(), Wide(name).c_str()) == 0) {
+                    fired += Wide(name) + L" ";
+                    break;
+                }
+            }
+        }
+        seen = records.size();
+        return Compare(expected, fired, detail);
+    }
     if (action.count) {
         size_t count = site.Events().CountOf(Wide(action.event));
         return Compare(std::to_wstring(*action.count) + L" " + Wide(action.event),

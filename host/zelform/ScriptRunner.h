@@ -4,6 +4,7 @@
 // button) and their texts kept for the expectations.
 #pragma once
 
+#include <map>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -41,6 +42,8 @@ class ScriptRunner {
     Form& form_;
     std::wstring screenshotFolder_;
     std::ostream& log_;
+    // Per control, how many of its events the last "order" expectation had seen.
+    std::map<const ControlSite*, std::size_t> orderSeen_;
     platform::MessageBoxAnswerer answerer_;
 };
 
