@@ -7,6 +7,7 @@
 #include "binding/tests/FakeControls.h"
 #include "controls/ButtonLogic.h"
 #include "controls/tests/FakeControlHost.h"
+#include "controls/tests/LockHolder.h"
 #include "core/DictionaryLoader.h"
 #include "core/FieldAccess.h"
 #include "core/RecordOperations.h"
@@ -22,20 +23,6 @@ using namespace zelmor::testing;
 namespace {
 
 constexpr WindowHandle kForm = kTestForm;
-
-// Another process: holds a lock on the first customer until told to let go.
-// Arguments: the dictionary's folder.
-int HoldFirstCustomer(const std::vector<std::string>& arguments) {
-    std::unique_ptr<FormContext> context;
-    if (arguments.size() != 1 || LoadDictionaryFull(arguments[0], context) != 0) return 2;
-    TableDef& customer = *context->TableByName("Customer");
-    if (OpenTable(*context, customer, "", 0) != 0) return 3;
-    if (DbAccessByID(customer, 12 + kLockSingleNoWait * 100, 0) != 0) return 4;
-    engine::testing::Touch(arguments[0] + "/holding");
-    if (!engine::testing::WaitForFile(arguments[0] + "/done")) return 5;
-    return CloseTable(customer) == 0 ? 0 : 6;
-}
-const engine::testing::WorkerRegistration kHolder("hold-first-customer", HoldFirstCustomer);
 
 class FakeButton : public ButtonView {
   public:
@@ -209,7 +196,7 @@ TEST_F(ButtonLogicTest, ARecordLockedElsewhereIsReportedAndKept) {
     joined.field = u"Joined";
     joined.table = u"Customer";
     ASSERT_EQ(registry.RegisterFieldControl(joined), 0);
-    engine::testing::ChildProcess holder("hold-first-customer", {directory.Path()});
+    engine::testing::ChildProcess holder(kHoldFirstCustomer, {directory.Path()});
     ASSERT_TRUE(engine::testing::WaitForFile(directory.Path() + "/holding"));
 
     auto updateJoined = [&] {

@@ -2,9 +2,11 @@
 // selected row's record deleted, with their events in order and their failures reported.
 #include <gtest/gtest.h>
 
+#include "controls/tests/LockHolder.h"
 #include "core/FieldAccess.h"
 #include "core/RecordOperations.h"
 #include "core/recordmanager/RecordManager.h"
+#include "engine/tests/Workers.h"
 #include "grid/tests/GridFixture.h"
 
 using namespace zelmor;
@@ -135,4 +137,20 @@ TEST_F(GridEditingTest, DeletingTheLastRowKeepsRowsAndMovesTheSelectionUp) {
     // Without a selected row nothing happens.
     grid.DeleteSelectedRow(selected);
     EXPECT_EQ(NoteOf(2), "Ben");
+}
+
+// A record another process holds locked is not written: BtrieveError tells the status, VE821
+// follows, and the grid keeps the edited text.
+TEST_F(GridEditingTest, ARecordLockedElsewhereIsReportedAndTheEditKept) {
+    engine::testing::ChildProcess holder(kHoldFirstCustomer, {form.directory.Path()});
+    ASSERT_TRUE(engine::testing::WaitForFile(form.directory.Path() + "/holding"));
+    Edit(1, 2, "Anne");
+    grid.WriteBackRow(1);
+    EXPECT_EQ(view.errors, std::vector<std::string>{"Customer:84"});
+    ASSERT_EQ(form.Messages().size(), 1u);
+    EXPECT_EQ(form.Messages()[0].rfind("VE821", 0), 0u) << form.Messages()[0];
+    EXPECT_EQ(grid.model.Cell(1, 2), "Anne");
+    engine::testing::Touch(form.directory.Path() + "/done");
+    EXPECT_EQ(holder.Wait(), 0);
+    EXPECT_EQ(NoteOf(1), "Ann");
 }
