@@ -82,10 +82,11 @@ void ZelGrid::PaintBuffered() {
 
 // --- Scroll bars ---
 
+// A new size lays the bars out again; an editor showing follows its cell.
 void ZelGrid::LayoutChildren(int, int) {
     LayOutBars();
     SetBarRanges(false);
-    PlaceEditor();
+    if (editorShowing_) PlaceEditor();
 }
 
 void ZelGrid::LayOutBars() {
