@@ -49,6 +49,7 @@ std::vector<FieldDef> ListedFields(const TableDef& table, const std::vector<int>
 std::string LineOf(const ReplyRecord& record, const std::vector<FieldDef>& listed,
                    const std::string& separator) {
     std::string line;
+    line.reserve(128);  // most lines fit: one allocation per record
     std::size_t at = 0;
     for (std::size_t i = 0; i < listed.size(); ++i) {
         if (i > 0) line += separator;

@@ -1,7 +1,6 @@
 #include "grid/GridModel.h"
 
 #include <algorithm>
-#include <cstdio>
 
 #include "platform/CodePage.h"
 
@@ -152,11 +151,16 @@ bool GridModel::SetCell(std::int32_t row, std::int32_t col, const std::string& t
     const std::size_t slot = Slot(row, col);
     if (slot >= cells_.size()) return false;
     cells_[slot] = text;
+    cellsUsed_ = std::max(cellsUsed_, slot + 1);
     return true;
 }
 
+// Only the slots that ever held a text are looked at: the table is large and mostly empty.
 void GridModel::ClearCells() {
-    for (std::string& cell : cells_) std::string().swap(cell);
+    for (std::size_t slot = 0; slot < cellsUsed_; ++slot) {
+        if (!cells_[slot].empty()) std::string().swap(cells_[slot]);
+    }
+    cellsUsed_ = 0;
 }
 
 // --- Per-column settings ---
@@ -237,10 +241,15 @@ GridResult GridModel::Position(std::int32_t index, std::uint32_t& position) cons
 
 // --- Texts into cells ---
 
+// The pieces go straight from the line into their cells: a fill stores thousands of rows.
 void GridModel::StoreRow(std::int32_t row, const std::string& line, const GridFormatter& format) {
     if (!HasCells() || row < 0) return;
     std::int32_t col = fixedCols_;
-    for (const std::string& piece : CutAtTabs(line)) {
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t tab = line.find('\t', start);
+        if (tab == std::string::npos && start == line.size() && start > 0) return;  // trailing tab
+        const std::size_t end = tab == std::string::npos ? line.size() : tab;
         if (col >= cols_) {  // on at the first data column of the next row
             col = fixedCols_;
             ++row;
@@ -248,10 +257,15 @@ void GridModel::StoreRow(std::int32_t row, const std::string& line, const GridFo
         const std::size_t slot = Slot(row, col);
         if (slot >= cells_.size()) return;  // past the table: the rest is dropped
         const std::string& columnFormat = formats_[static_cast<std::size_t>(col)];
-        cells_[slot] = piece.empty() || columnFormat.empty() || !format
-                           ? piece
-                           : format(piece, columnFormat);
+        if (end == start || columnFormat.empty() || !format) {
+            cells_[slot].assign(line, start, end - start);
+        } else {
+            cells_[slot] = format(line.substr(start, end - start), columnFormat);
+        }
+        cellsUsed_ = std::max(cellsUsed_, slot + 1);
         ++col;
+        if (tab == std::string::npos) return;
+        start = tab + 1;
     }
 }
 
@@ -306,9 +320,10 @@ void GridModel::WriteHeaderRow(const std::string& fieldList) {
 // Every data row gets its number, the last ones too.
 void GridModel::WriteRecordNumbers() {
     if (fixedCols_ < 1) return;
-    char number[16];
     for (std::int32_t row = fixedRows_; row < rows_; ++row) {
-        std::snprintf(number, sizeof number, "%4d", static_cast<int>(row - fixedRows_ + 1));
+        // "%4d", without the runtime's formatter (slow on Windows, and called for every row).
+        std::string number = std::to_string(row - fixedRows_ + 1);
+        if (number.size() < 4) number.insert(0, 4 - number.size(), ' ');
         SetCell(row, 0, number);
     }
 }

@@ -130,6 +130,7 @@ class GridModel {
     std::vector<std::int32_t> rowHeights_;
     std::vector<std::int32_t> colWidths_;
     std::vector<std::string> cells_;
+    std::size_t cellsUsed_ = 0;  // the slots from here on have never held a text
     std::vector<std::string> formats_;
     std::vector<std::int16_t> textAlign_;
     std::vector<std::int16_t> imeModes_;

@@ -114,7 +114,13 @@ void ZelGrid::LayOutBars() {
                 SetWindowLongPtrW(window, GWLP_ID, vertical ? kVerticalBarId : kHorizontalBarId);
             }
         } else {
-            MoveWindow(window, at.left, at.top, at.right - at.left, at.bottom - at.top, TRUE);
+            // A window asked to stay where it is repaints all the same: it is left alone.
+            RECT now{};
+            GetWindowRect(window, &now);
+            MapWindowPoints(nullptr, Window(), reinterpret_cast<POINT*>(&now), 2);
+            if (!EqualRect(&now, &at)) {
+                MoveWindow(window, at.left, at.top, at.right - at.left, at.bottom - at.top, TRUE);
+            }
         }
     };
     const int horizontalWidth = width - 2 * inset - (bars.vertical ? bar : 0);
@@ -128,17 +134,30 @@ void ZelGrid::LayOutBars() {
     if (!horizontalBar_) leftCol_ = model.FixedCols();
 }
 
+namespace {
+
+// A bar is told only what changes: each call redraws it.
+void SetRange(HWND bar, int end) {
+    int minimum = 0;
+    int maximum = 0;
+    GetScrollRange(bar, SB_CTL, &minimum, &maximum);
+    if (minimum != 1 || maximum != end) SetScrollRange(bar, SB_CTL, 1, end, TRUE);
+}
+
+void SetPosition(HWND bar, int position) {
+    if (bar && GetScrollPos(bar, SB_CTL) != position) SetScrollPos(bar, SB_CTL, position, TRUE);
+}
+
+}  // namespace
+
 void ZelGrid::SetBarRanges(bool reset) {
     if (!Window()) return;
     const GridModel& model = logic_.model;
     if (verticalBar_) {
         const int end = VerticalRangeEnd(model, Viewport().height - 2 * Viewport().inset);
-        if (end > 0) SetScrollRange(verticalBar_, SB_CTL, 1, end, TRUE);
+        if (end > 0) SetRange(verticalBar_, end);
     }
-    if (horizontalBar_) {
-        SetScrollRange(horizontalBar_, SB_CTL, 1, std::max(1, model.Cols() - model.FixedCols()),
-                       TRUE);
-    }
+    if (horizontalBar_) SetRange(horizontalBar_, std::max(1, model.Cols() - model.FixedCols()));
     if (reset) {
         verticalPosition_ = horizontalPosition_ = 1;
         topRow_ = model.FixedRows();
@@ -148,8 +167,8 @@ void ZelGrid::SetBarRanges(bool reset) {
 }
 
 void ZelGrid::ShowBarPositions() {
-    if (verticalBar_) SetScrollPos(verticalBar_, SB_CTL, verticalPosition_, TRUE);
-    if (horizontalBar_) SetScrollPos(horizontalBar_, SB_CTL, horizontalPosition_, TRUE);
+    SetPosition(verticalBar_, verticalPosition_);
+    SetPosition(horizontalBar_, horizontalPosition_);
 }
 
 bool ZelGrid::ScrollBy(bool vertical, int delta) {

@@ -99,58 +99,6 @@ class PlainTarget : public ExtendedFillTarget {
     HWND list_;
 };
 
-// An event listener that takes every event and does nothing with it.
-class QuietSink : public com::ObjectRoot, public IDispatch {
-  public:
-    explicit QuietSink(REFIID events) : events_(events) {}
-    STDMETHODIMP GetTypeInfoCount(UINT* count) override {
-        *count = 0;
-        return S_OK;
-    }
-    STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-    STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
-        return E_NOTIMPL;
-    }
-    STDMETHODIMP Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*,
-                        UINT*) override {
-        return S_OK;
-    }
-
-  protected:
-    void* FindInterface(REFIID iid) override {
-        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDispatch) ||
-            IsEqualIID(iid, events_)) {
-            return static_cast<IDispatch*>(this);
-        }
-        return nullptr;
-    }
-
-  private:
-    IID events_;
-};
-
-// Takes the host's listeners off the control's events and gives it `sink` instead (none when
-// null).
-void ListenWith(IUnknown* control, REFIID events, IUnknown* sink) {
-    com::ComPtr<IConnectionPointContainer> container;
-    com::ComPtr<IConnectionPoint> point;
-    com::ComPtr<IEnumConnections> connections;
-    if (FAILED(control->QueryInterface(IID_IConnectionPointContainer, container.PutVoid())) ||
-        FAILED(container->FindConnectionPoint(events, point.Put())) ||
-        FAILED(point->EnumConnections(connections.Put()))) {
-        std::abort();
-    }
-    CONNECTDATA connection{};
-    std::vector<DWORD> cookies;
-    while (connections->Next(1, &connection, nullptr) == S_OK) {
-        cookies.push_back(connection.dwCookie);
-        if (connection.pUnk) connection.pUnk->Release();
-    }
-    for (DWORD cookie : cookies) point->Unadvise(cookie);
-    DWORD cookie = 0;
-    if (sink && FAILED(point->Advise(sink, &cookie))) std::abort();
-}
-
 template <typename Control>
 Control* AddList(host::Form& form, const wchar_t* name, std::vector<host::NamedValue> properties) {
     auto control = com::MakeInstance<Control>();
@@ -170,11 +118,11 @@ struct Timings {
 // The control's fill without a listener and with one that does nothing.
 template <typename Control>
 void TimeControl(Control* control, REFIID events, Timings& timings) {
-    auto sink = com::MakeInstance<QuietSink>(events);
+    auto sink = com::MakeInstance<bench::QuietSink>(events);
     IUnknown* object = static_cast<IOleObject*>(control);
-    ListenWith(object, events, nullptr);
+    bench::ListenWith(object, events, nullptr);
     timings.quiet = bench::BestOfThree([&] { control->Refresh(); });
-    ListenWith(object, events, static_cast<IDispatch*>(sink.Get()));
+    bench::ListenWith(object, events, static_cast<IDispatch*>(sink.Get()));
     timings.listened = bench::BestOfThree([&] { control->Refresh(); });
     control->get_ListCount(&timings.items);
 }
