@@ -185,10 +185,11 @@ bool ParseTerm(const TableDef& table, const std::string& condition, bool ignoreC
 }  // namespace
 
 bool ParseSearchCondition(const TableDef& table, const std::string& condition, bool ignoreCase,
-                          ParsedCondition& parsed) {
+                          ParsedCondition& parsed, std::size_t* end) {
     parsed = ParsedCondition();
     std::size_t at = 0;
     SkipBlanks(condition, at);
+    if (end) *end = at;
     if (at >= condition.size()) return true;  // no condition: every record qualifies
     try {
         std::vector<std::uint8_t> term;
@@ -201,6 +202,7 @@ bool ParseSearchCondition(const TableDef& table, const std::string& condition, b
             parsed.terms.insert(parsed.terms.end(), term.begin(), term.end());
             ++parsed.termCount;
         }
+        if (end) *end = at;
     } catch (const std::bad_alloc&) {
         parsed = ParsedCondition();
         ShowMessage(VE001, "zelDbEx", __LINE__);

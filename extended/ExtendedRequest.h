@@ -26,9 +26,11 @@ struct ParsedFieldList {
     std::uint32_t recordLength = 0;  // the length of one extracted record
 };
 
-// False after showing VE041, VE818, VE025, VE043, VE042, VE046 or VE001.
+// False after showing VE041, VE818, VE025, VE043, VE042, VE046 or VE001. The condition ends at
+// the first token after a term that is not a connector; `end`, when given, receives where (the
+// rest is ignored, as the library always has; a tool may refuse it).
 bool ParseSearchCondition(const TableDef& table, const std::string& condition, bool ignoreCase,
-                          ParsedCondition& parsed);
+                          ParsedCondition& parsed, std::size_t* end = nullptr);
 
 // False after showing VE040, VE818 or VE025.
 bool ParseFieldList(const TableDef& table, const std::string& fieldList, ParsedFieldList& parsed);

@@ -40,12 +40,17 @@ int RunImport(const Arguments& arguments);
 int RunExport(const Arguments& arguments);
 int RunDump(const Arguments& arguments);
 int RunCheck(const Arguments& arguments);
+int RunHelp(const Arguments& arguments);
 
 // Text between the files (UTF-8, or code page 932 bytes as they are) and the system (ANSI).
 struct TextEncoding {
     bool cp932 = false;
     std::string ToSystem(const std::string& text) const;
     std::string FromSystem(const std::string& text) const;
+    // As ToSystem, for text read from a file: false, with why in English, when the text is not
+    // valid in the file's encoding (with a hint at the other one) or holds characters the
+    // system's code page cannot store.
+    bool ToSystemChecked(const std::string& text, std::string& system, std::string& why) const;
 };
 // "--encoding": utf-8 (the default) or cp932; false for anything else.
 bool ReadEncoding(const Arguments& arguments, TextEncoding& encoding);

@@ -1,6 +1,7 @@
 #include "tools/zeldict/Database.h"
 
 #include <cstdio>
+#include <filesystem>
 
 #include "core/BoundOperations.h"
 #include "core/DictionaryLoader.h"
@@ -15,6 +16,16 @@ bool Database::Load(const std::string& directory) {
     if (status != 0) {
         std::fprintf(stderr, "%s\n",
                      platform::AnsiToUtf8(FormatMessageText(VE028, status)).c_str());
+        std::error_code error;
+        const std::string why = !std::filesystem::is_directory(directory, error)
+                                    ? "no such folder"
+                                : !std::filesystem::exists(std::filesystem::path(directory) /
+                                                               "FILE.DDF",
+                                                           error)
+                                    ? "no FILE.DDF there"
+                                    : platform::AnsiToUtf8(StatusText(status));
+        std::fprintf(stderr, "zeldict: cannot read the dictionary in %s: %s\n",
+                     directory.c_str(), why.c_str());
         return false;
     }
     return true;

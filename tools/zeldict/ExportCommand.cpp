@@ -5,6 +5,7 @@
 #include "core/FieldAccess.h"
 #include "core/RecordOperations.h"
 #include "core/recordmanager/RecordManager.h"
+#include "extended/ExtendedRequest.h"
 #include "extended/ResultSets.h"
 #include "platform/CodePage.h"
 #include "tools/zeldict/Commands.h"
@@ -122,6 +123,21 @@ int ExportWhere(TableDef& table, int keyPosition, const std::string& condition,
     return 0;
 }
 
+// The library reads a condition up to the first token after a term that is not "&" or "|" and
+// ignores the rest; the tool refuses such a condition rather than answer another question.
+bool WholeCondition(const TableDef& table, const std::string& conditionUtf8) {
+    const std::string condition = platform::Utf8ToAnsi(conditionUtf8);
+    ParsedCondition parsed;
+    std::size_t end = 0;
+    if (!ParseSearchCondition(table, condition, false, parsed, &end)) return false;
+    if (end >= condition.size()) return true;
+    std::fprintf(stderr,
+                 "zeldict: --where: \"%s\" was not understood; terms are joined by & (and) or "
+                 "| (or), as in \"@Kind = A & @Credit > 100\"\n",
+                 platform::AnsiToUtf8(condition.substr(end)).c_str());
+    return false;
+}
+
 }  // namespace
 
 int RunExport(const Arguments& arguments) {
@@ -141,6 +157,9 @@ int RunExport(const Arguments& arguments) {
 #ifdef _WIN32
     _setmode(_fileno(stdout), _O_BINARY);  // the rows end in CRLF already
 #endif
+    if (arguments.Has("where") && !WholeCondition(*table, arguments.Option("where"))) {
+        return kExitFailures;
+    }
     exporter.WriteHeader();
     int status = arguments.Has("where")
                      ? ExportWhere(*table, keyPosition,

@@ -1,5 +1,7 @@
 #include "tools/zeldict/Schema.h"
 
+#include <algorithm>
+#include <cctype>
 #include <map>
 #include <nlohmann/json.hpp>
 #include <set>
@@ -79,7 +81,33 @@ int IntegerMember(const Json& object, const char* key, int fallback, const std::
 }
 
 bool BoolMember(const Json& object, const char* key) {
-    return object.contains(key) && object[key].is_boolean() && object[key].get<bool>();
+    if (!object.contains(key)) return false;
+    if (!object[key].is_boolean()) throw Refusal{std::string(key) + " must be true or false"};
+    return object[key].get<bool>();
+}
+
+// A member the schema does not know is a mistake ("duplicate" for "duplicates"), not a choice
+// to ignore.
+void OnlyKnownMembers(const Json& object, std::initializer_list<const char*> known,
+                      const std::string& where) {
+    for (const auto& member : object.items()) {
+        if (std::none_of(known.begin(), known.end(),
+                         [&](const char* name) { return member.key() == name; })) {
+            throw Refusal{where + ": unknown member \"" + member.key() + "\""};
+        }
+    }
+}
+
+// The digits a fixed-point field holds, or -1 for a type without decimals.
+int DigitsOf(const FieldDef& field) {
+    switch (field.dataType) {
+        case kDecimal:
+        case kMoney: return 2 * field.size - 1;  // packed: two digits a byte, and the sign
+        case kNumeric:
+        case kNumericSA: return field.size;      // one digit a byte
+        case kNumericSTS: return field.size - 1;  // and a byte for the sign
+        default: return -1;
+    }
 }
 
 class TableReader {
@@ -94,6 +122,8 @@ public:
         name_ = json_.contains("name") && json_["name"].is_string()
                     ? json_["name"].get<std::string>()
                     : std::string();
+        OnlyKnownMembers(json_, {"name", "location", "fields", "keys"},
+                         "table \"" + name_ + "\"");
         table_.name = AnsiName(name_, "", json_.value("name", Json()), kMaxTableName, "name");
         table_.location = json_.contains("location")
                               ? AnsiName(name_, "", json_["location"], kMaxLocationBytes,
@@ -122,6 +152,8 @@ private:
         std::string label = json.contains("name") && json["name"].is_string()
                                 ? json["name"].get<std::string>()
                                 : std::string();
+        OnlyKnownMembers(json, {"name", "type", "size", "decimals", "nullable", "offset"},
+                         "table \"" + name_ + "\", field \"" + label + "\"");
         FieldDef field;
         field.name = AnsiName(name_, label, json.value("name", Json()), kMaxFieldName, "name");
         if (!names_.insert(field.name).second) Refuse(name_, label, "the name is used twice");
@@ -138,6 +170,12 @@ private:
         }
         field.decimals = IntegerMember(json, "decimals", 0, name_, label);
         if (field.decimals < 0 || field.decimals > 255) Refuse(name_, label, "bad decimals");
+        const int digits = DigitsOf(field);
+        if (digits >= 0 && field.decimals > digits) {
+            Refuse(name_, label, std::to_string(field.decimals) + " decimals, but a " + typeName +
+                                     " of " + std::to_string(field.size) + " bytes holds " +
+                                     std::to_string(digits) + " digits");
+        }
         if (BoolMember(json, "nullable")) field.flags = kFieldNullable;
         int nullBytes = field.IsNullable() ? 1 : 0;
         field.offset = IntegerMember(json, "offset", nextOffset_ + nullBytes, name_, label);
@@ -167,6 +205,8 @@ private:
             json["segments"].empty()) {
             Refuse(name_, "", "key " + std::to_string(keyNumber) + " has no segments");
         }
+        OnlyKnownMembers(json, {"name", "segments", "duplicates", "modifiable"},
+                         "table \"" + name_ + "\", key " + std::to_string(keyNumber));
         std::int32_t common = keyflag::kExtendedType;
         if (BoolMember(json, "duplicates")) common |= keyflag::kDuplicates;
         if (BoolMember(json, "modifiable")) common |= keyflag::kModifiable;
@@ -174,6 +214,10 @@ private:
         const Json& segments = json["segments"];
         for (std::size_t part = 0; part < segments.size(); ++part) {
             const Json& segment = segments[part];
+            if (segment.is_object()) {
+                OnlyKnownMembers(segment, {"field", "descending", "caseInsensitive"},
+                                 "table \"" + name_ + "\", key " + std::to_string(keyNumber));
+            }
             std::string fieldName = segment.is_object() ? segment.value("field", std::string())
                                                         : std::string();
             std::string ansi = platform::Utf8ToAnsi(fieldName);
@@ -229,13 +273,25 @@ SchemaResult ReadSchema(const std::string& text) {
         if (!json.is_object() || !json.contains("tables") || !json["tables"].is_array()) {
             throw Refusal{"the schema needs a list \"tables\""};
         }
+        OnlyKnownMembers(json, {"tables"}, "the schema");
         std::int32_t nextFieldId = kFirstFieldId;
         std::set<std::string> tableNames;
+        std::map<std::string, std::string> locations;  // upper-cased, as file names compare
         std::int32_t fileId = kFirstFileId;
         for (const Json& table : json["tables"]) {
             DictionaryTable read = TableReader(table, fileId++, nextFieldId).Read();
             if (!tableNames.insert(read.name).second) {
                 throw Refusal{"table \"" + platform::AnsiToUtf8(read.name) + "\": the name is used twice"};
+            }
+            // Two tables in one file would overwrite each other.
+            std::string location = read.location;
+            for (char& c : location) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+            auto [other, added] = locations.emplace(location, read.name);
+            if (!added) {
+                throw Refusal{"table \"" + platform::AnsiToUtf8(read.name) +
+                              "\": the location \"" + platform::AnsiToUtf8(read.location) +
+                              "\" is already that of table \"" +
+                              platform::AnsiToUtf8(other->second) + "\""};
             }
             result.tables.push_back(std::move(read));
         }

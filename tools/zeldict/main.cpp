@@ -45,9 +45,11 @@ const Command kCommands[] = {
      {},
      {}},
     {"import", RunImport,
-     "import DIR TABLE FILE.csv [--encoding utf-8|cp932]\n"
-     "  Inserts one record per row; the header row names the fields.",
-     {},
+     "import DIR TABLE FILE.csv [--encoding utf-8|cp932] [--lenient] [--atomic]\n"
+     "  Inserts one record per row; the header row names the fields. A row with a cell that\n"
+     "  would not be stored as written fails (see \"zeldict help types\"); --lenient stores\n"
+     "  such cells converted as the library converts them. --atomic stores every row or none.",
+     {"lenient", "atomic"},
      {"encoding"}},
     {"export", RunExport,
      "export DIR TABLE [--key NAME] [--where CONDITION] [--fields A,B,...] [--encoding ...]\n"
@@ -56,6 +58,11 @@ const Command kCommands[] = {
      {"key", "where", "fields", "encoding"}},
     {"dump", RunDump,
      "dump DIR TABLE\n  One line per record: position, a tab, the record image in hex.", {}, {}},
+    {"help", RunHelp,
+     "help schema|types|where\n  The members of a schema, the types and their text in CSV files, or the\n"
+     "  condition language of --where.",
+     {},
+     {}},
     {"check", RunCheck,
      "check DIR [TABLE]\n  Checks record lengths, record counts, key order and the keys against\n"
      "  the records.",

@@ -107,8 +107,8 @@ TEST_F(ZeldictTest, ImportReportsFailingRowsAndKeepsTheOthers) {
     WriteWholeFile(csv, "Code,Name,Kind\n1,Ann,A\n1,Dup,A\n2,Bob\n3,\"Cy\nril\",B\n");
     ToolRun imported = Run({"import", Database("sales"), "Customer", csv});
     EXPECT_EQ(imported.exitCode, 1);
-    EXPECT_NE(imported.err.find("line 3: キ－の値が重複しています。"), std::string::npos) << imported.err;
-    EXPECT_NE(imported.err.find("line 4: 2 cells where the header has 3"), std::string::npos);
+    EXPECT_NE(imported.err.find("rows.csv:3: キ－の値が重複しています。"), std::string::npos) << imported.err;
+    EXPECT_NE(imported.err.find("rows.csv:4: 2 cells where the header has 3"), std::string::npos);
     ToolRun exported = Run({"export", Database("sales"), "Customer", "--fields", "Code,Name"});
     EXPECT_EQ(exported.out, "Code,Name\r\n1,Ann\r\n3,\"Cy\nril\"\r\n");
     WriteWholeFile(csv, "Code,Nope\n5,x\n");
