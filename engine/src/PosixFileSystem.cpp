@@ -123,6 +123,18 @@ public:
                 std::uint32_t waitMilliseconds) override {
         struct flock range = RangeOf(offset, length);
         range.l_type = static_cast<short>(mode == LockMode::kShared ? F_RDLCK : F_WRLCK);
+        if (readOnly_ && mode == LockMode::kExclusive) {
+            // A file open for reading only cannot take a write lock (EBADF). Its reader never
+            // writes: it takes a read lock, which keeps every writer's lock out all the same,
+            // after asking whether a write lock would be granted, so that a probe (no wait)
+            // still finds the other processes that have the file open.
+            if (waitMilliseconds == 0) {
+                struct flock test = range;
+                if (fcntl(fd_, F_GETLK, &test) != 0) return Status::kIoError;
+                if (test.l_type != F_UNLCK) return Status::kRecordInUse;
+            }
+            range.l_type = F_RDLCK;
+        }
         const int command = waitMilliseconds > 0 ? F_SETLKW : F_SETLK;
         while (fcntl(fd_, command, &range) != 0) {
             if (errno == EINTR) continue;

@@ -9,9 +9,31 @@
 
 #include "engine/src/FileSystem.h"
 #include "engine/tests/TestSupport.h"
+#include "engine/tests/Workers.h"
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 namespace zelmor::engine::testing {
 namespace {
+
+#ifndef _WIN32
+// Another process that may only read the table: root gives up its rights first, as root opens
+// every file for writing. Arguments: the table's path. Exit 0 when it read the first record.
+int ReadOnlyReader(const std::vector<std::string>& arguments) {
+    if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) return 10;
+    RecordManager manager;
+    Block block;
+    if (Open(manager, block, arguments.at(0)) != 0) return 11;
+    Reply first = Get(manager, ZELRM_OP_GET_FIRST, block, 0);
+    if (first.status != 0) return 12;
+    if (Insert(manager, block, Concat({Int32(99), Text("no", 8), Int32(0)})) == 0) return 13;
+    return Close(manager, block) == 0 ? 0 : 14;
+}
+const WorkerRegistration kReadOnlyReader("read-only-reader", ReadOnlyReader);
+#endif
 
 class NativeFileSystemTest : public ::testing::Test {
 protected:
@@ -62,6 +84,28 @@ TEST_F(NativeFileSystemTest, TablesSurviveCloseAndReopen) {
     ASSERT_TRUE(ReadTable(manager, path, &read));
     EXPECT_EQ(written, read);
 }
+
+#ifndef _WIN32
+// A table its process may only read (a read-only file, or a database on read-only storage) is
+// read beside a writer that has it open: the reader's locks are read locks, which the system
+// grants on a file open for reading, and the writer goes on writing.
+TEST_F(NativeFileSystemTest, AFileThatMayOnlyBeReadIsReadBesideAWriter) {
+    const std::string path = PathOf("people.btr");
+    RecordManager manager;
+    ASSERT_EQ(0, Create(manager, path, IdAndNameSpec(16)));
+    Block writer;
+    ASSERT_EQ(0, Open(manager, writer, path));
+    ASSERT_EQ(0, Insert(manager, writer, Concat({Int32(1), Text("one", 8), Int32(3)})));
+    ASSERT_EQ(0, chmod(path.c_str(), 0444));
+    ASSERT_EQ(0, chmod(folder.c_str(), 0755));
+    ChildProcess reader("read-only-reader", {path});
+    EXPECT_EQ(reader.Wait(), 0);
+    EXPECT_EQ(0, Insert(manager, writer, Concat({Int32(2), Text("two", 8), Int32(6)})));
+    EXPECT_EQ(2u, RecordCount(manager, writer));
+    ASSERT_EQ(0, Close(manager, writer));
+    chmod(path.c_str(), 0644);
+}
+#endif
 
 TEST_F(NativeFileSystemTest, DictionaryInARealFolder) {
     RecordManager manager;
