@@ -65,9 +65,13 @@ int RunCreate(const Arguments& arguments) {
     if (arguments.positional.size() != 2) return kExitUsage;
     const std::string schemaPath = arguments.Path(0);
     const std::string directory = arguments.Path(1);
+    std::error_code ignored;
     std::ifstream in(schemaPath, std::ios::binary);
-    if (!in) {
-        std::fprintf(stderr, "zeldict: cannot read %s\n", arguments.positional[0].c_str());
+    if (!in || std::filesystem::is_directory(schemaPath, ignored)) {
+        std::fprintf(stderr, "zeldict: cannot read %s: %s\n", arguments.positional[0].c_str(),
+                     std::filesystem::is_directory(schemaPath, ignored) ? "it is a folder"
+                     : std::filesystem::exists(schemaPath, ignored)     ? "permission denied"
+                                                                        : "no such file");
         return kExitFailures;
     }
     std::ostringstream text;
@@ -80,7 +84,8 @@ int RunCreate(const Arguments& arguments) {
     std::error_code error;
     std::filesystem::create_directories(directory, error);
     if (error) {
-        std::fprintf(stderr, "zeldict: cannot create %s\n", arguments.positional[1].c_str());
+        std::fprintf(stderr, "zeldict: cannot create %s: %s\n", arguments.positional[1].c_str(),
+                     error.message().c_str());
         return kExitFailures;
     }
     const bool exists = DictionaryExists(directory);
