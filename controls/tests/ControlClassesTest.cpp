@@ -227,10 +227,15 @@ class ControlClasses : public DataControlFormTest,
                 << platform::Utf16ToUtf8(std::u16string(property.begin(), property.end()));
         }
     }
-    // The window that takes the keys and the mouse: the hosted one, or the control's own.
+    // The window that takes the keys and the mouse: the one in the middle of the control (the
+    // hosted one, or the control's own where only scroll bars lie at its edges).
     static HWND Child(host::ControlSite* site) {
-        HWND child = GetWindow(site->ControlWindow(), GW_CHILD);
-        return child ? child : site->ControlWindow();
+        HWND control = site->ControlWindow();
+        RECT client{};
+        GetClientRect(control, &client);
+        HWND child = ChildWindowFromPointEx(control, POINT{client.right / 2, client.bottom / 2},
+                                            CWP_SKIPINVISIBLE);
+        return child ? child : control;
     }
 };
 
