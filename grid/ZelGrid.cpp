@@ -16,20 +16,43 @@ namespace {
 
 // The persisted properties after the extent, in their order.
 const com::PropertyMapEntry kProperties[] = {
-    {L"DbListSource", 1},        {L"DbListTable", 2},     {L"DbListFields", 3},
-    {L"DbConditions", 8},        {L"Cols", 10},           {L"Rows", 11},
-    {L"FixedCols", 12},          {L"FixedRows", 13},      {L"DbCompareCase", 14},
-    {L"DbExOperation", 15},      {L"DbLeaveResults", 16}, {L"DbLocks", 17},
-    {L"DbMaxRecords", 19},       {L"DbSkipRecords", 20},  {L"DbUpdateOption", 21},
-    {L"GridLines", 22},          {L"HighLight", 23},      {L"FillStyle", 24},
-    {L"GridLineWidth", 25},      {L"SetColNames", 28},    {L"SetRecordNumbers", 29},
-    {L"DbListIndex", 30},        {L"ScrollBars", 31},     {L"AllowUpdate", 37},
-    {L"AllowDelete", 38},        {L"AlignFixedCells", 42}, {L"SetColWidth", 44},
-    {L"AllowUserResizing", 45},  {L"Appearance", DISPID_APPEARANCE},
-    {L"BackColor", DISPID_BACKCOLOR}, {L"BorderStyle", DISPID_BORDERSTYLE},
-    {L"ForeColor", DISPID_FORECOLOR}, {L"Font", DISPID_FONT},
-    {L"MouseIcon", DISPID_MOUSEICON}, {L"MousePointer", DISPID_MOUSEPOINTER},
-    {L"TabStop", DISPID_TABSTOP}, {L"Enabled", DISPID_ENABLED},
+    {L"DbListSource", DISPID_GRID_DBLISTSOURCE},
+    {L"DbListTable", DISPID_GRID_DBLISTTABLE},
+    {L"DbListFields", DISPID_GRID_DBLISTFIELDS},
+    {L"DbConditions", DISPID_GRID_DBCONDITIONS},
+    {L"Cols", DISPID_GRID_COLS},
+    {L"Rows", DISPID_GRID_ROWS},
+    {L"FixedCols", DISPID_GRID_FIXEDCOLS},
+    {L"FixedRows", DISPID_GRID_FIXEDROWS},
+    {L"DbCompareCase", DISPID_GRID_DBCOMPARECASE},
+    {L"DbExOperation", DISPID_GRID_DBEXOPERATION},
+    {L"DbLeaveResults", DISPID_GRID_DBLEAVERESULTS},
+    {L"DbLocks", DISPID_GRID_DBLOCKS},
+    {L"DbMaxRecords", DISPID_GRID_DBMAXRECORDS},
+    {L"DbSkipRecords", DISPID_GRID_DBSKIPRECORDS},
+    {L"DbUpdateOption", DISPID_GRID_DBUPDATEOPTION},
+    {L"GridLines", DISPID_GRID_GRIDLINES},
+    {L"HighLight", DISPID_GRID_HIGHLIGHT},
+    {L"FillStyle", DISPID_GRID_FILLSTYLE},
+    {L"GridLineWidth", DISPID_GRID_GRIDLINEWIDTH},
+    {L"SetColNames", DISPID_GRID_SETCOLNAMES},
+    {L"SetRecordNumbers", DISPID_GRID_SETRECORDNUMBERS},
+    {L"DbListIndex", DISPID_GRID_DBLISTINDEX},
+    {L"ScrollBars", DISPID_GRID_SCROLLBARS},
+    {L"AllowUpdate", DISPID_GRID_ALLOWUPDATE},
+    {L"AllowDelete", DISPID_GRID_ALLOWDELETE},
+    {L"AlignFixedCells", DISPID_GRID_ALIGNFIXEDCELLS},
+    {L"SetColWidth", DISPID_GRID_SETCOLWIDTH},
+    {L"AllowUserResizing", DISPID_GRID_ALLOWUSERRESIZING},
+    {L"Appearance", DISPID_APPEARANCE},
+    {L"BackColor", DISPID_BACKCOLOR},
+    {L"BorderStyle", DISPID_BORDERSTYLE},
+    {L"ForeColor", DISPID_FORECOLOR},
+    {L"Font", DISPID_FONT},
+    {L"MouseIcon", DISPID_MOUSEICON},
+    {L"MousePointer", DISPID_MOUSEPOINTER},
+    {L"TabStop", DISPID_TABSTOP},
+    {L"Enabled", DISPID_ENABLED},
 };
 
 const CLSID* const kPages[] = {&CLSID_CFontPropPage, &CLSID_CColorPropPage};
@@ -148,7 +171,7 @@ void ZelGrid::RaiseFormat(std::string& line) {
     BSTR text = com::Bstr(com::WideOf(line)).Detach();
     com::EventArguments arguments;
     arguments.AddByRef(&text);
-    FireEvent(kEventFormat, arguments);
+    FireEvent(DISPID_GRID_EVENT_FORMAT, arguments);
     com::Bstr result;
     *result.Put() = text;
     line = com::AnsiOf(result.Text());
@@ -158,7 +181,7 @@ int ZelGrid::RaiseBtrieveError(const std::string& tableName, int status) {
     short value = static_cast<short>(status);
     com::EventArguments arguments;
     arguments.Add(com::WideOf(tableName)).AddByRef(&value);
-    FireEvent(kEventBtrieveError, arguments);
+    FireEvent(DISPID_GRID_EVENT_BTRIEVEERROR, arguments);
     return value;
 }
 
@@ -173,31 +196,29 @@ bool ZelGrid::RaiseCancellable(DISPID dispid, const std::wstring* text) {
 
 bool ZelGrid::RaiseBeforeColUpdate(const std::string& text) {
     const std::wstring value = com::WideOf(text);
-    return RaiseCancellable(kEventBeforeColUpdate, &value);
+    return RaiseCancellable(DISPID_GRID_EVENT_BEFORECOLUPDATE, &value);
 }
 void ZelGrid::RaiseAfterColUpdate() {
-    FireEvent(kEventAfterColUpdate);
+    FireEvent(DISPID_GRID_EVENT_AFTERCOLUPDATE);
 }
 bool ZelGrid::RaiseBeforeUpdate() {
-    return RaiseCancellable(kEventBeforeUpdate, nullptr);
+    return RaiseCancellable(DISPID_GRID_EVENT_BEFOREUPDATE, nullptr);
 }
 void ZelGrid::RaiseAfterUpdate() {
-    FireEvent(kEventAfterUpdate);
+    FireEvent(DISPID_GRID_EVENT_AFTERUPDATE);
 }
 bool ZelGrid::RaiseBeforeDelete() {
-    return RaiseCancellable(kEventBeforeDelete, nullptr);
+    return RaiseCancellable(DISPID_GRID_EVENT_BEFOREDELETE, nullptr);
 }
 void ZelGrid::RaiseAfterDelete() {
-    FireEvent(kEventAfterDelete);
+    FireEvent(DISPID_GRID_EVENT_AFTERDELETE);
 }
 
 // Without the host's format service, or when it fails, the text is stored as it came: a cell
 // never loses its value for want of a format.
 std::string ZelGrid::FormatText(const std::string& text, const std::string& format) {
     std::optional<std::string> formatted = FormatWithHost(ClientSite(), text, format);
-    if (!formatted) return text;
-    if (formatted->size() > 1024) formatted->resize(1024);
-    return *formatted;
+    return formatted ? *formatted : text;
 }
 
 // --- Cells ---

@@ -161,7 +161,7 @@ void ZelGrid::OnPress(int x, int y) {
             const std::int32_t previous = row_;
             row_ = selStartRow_ = selEndRow_ = hit.row;
             col_ = selStartCol_ = selEndCol_ = hit.col;
-            FireEvent(kEventChange);
+            FireEvent(DISPID_GRID_EVENT_CHANGE);
             selecting_ = true;
             anchorRow_ = hit.row;
             anchorCol_ = hit.col;
@@ -174,7 +174,7 @@ void ZelGrid::OnPress(int x, int y) {
             selStartRow_ = selEndRow_ = row_ = hit.row;
             selStartCol_ = col_ = model.FixedCols();
             selEndCol_ = model.Cols();
-            FireEvent(kEventChange);
+            FireEvent(DISPID_GRID_EVENT_CHANGE);
             logic_.rowSelected = true;
             break;
         case GridHit::FixedRow:
@@ -182,14 +182,14 @@ void ZelGrid::OnPress(int x, int y) {
             selStartRow_ = row_ = model.FixedRows();
             selEndRow_ = model.Rows();
             selStartCol_ = selEndCol_ = col_ = hit.col;
-            FireEvent(kEventChange);
+            FireEvent(DISPID_GRID_EVENT_CHANGE);
             break;
         default:  // the corner: the whole grid
             selStartRow_ = row_ = model.FixedRows();
             selEndRow_ = model.Rows();
             selStartCol_ = col_ = model.FixedCols();
             selEndCol_ = model.Cols();
-            FireEvent(kEventChange);
+            FireEvent(DISPID_GRID_EVENT_CHANGE);
             break;
     }
     // A press on a border starts its resize at once (a real mouse starts it when it moves
@@ -296,7 +296,7 @@ void ZelGrid::OnRelease(int, int) {
         selStartCol_ = selEndCol_ = anchorCol_;
     }
     FireViewChange();
-    FireEvent(kEventSelChange);
+    FireEvent(DISPID_GRID_EVENT_SELCHANGE);
 }
 
 // --- Keys ---

@@ -1,5 +1,5 @@
-// The grid's own members as ZelGrid's source files share them: their dispatch IDs, and how the
-// model's answers become automation results.
+// What ZelGrid's source files share about its members: how the model's answers become
+// automation results.
 #pragma once
 
 #ifdef _WIN32
@@ -7,50 +7,10 @@
 #include <olectl.h>
 
 #include "grid/GridModel.h"
+#include "module/DispatchIds.idh"
 
 namespace zelmor::grid_members {
 
-// The dispatch IDs of the grid's own members.
-enum : DISPID {
-    kDbListSource = 1,
-    kDbListTable = 2,
-    kDbListFields = 3,
-    kDbConditions = 8,
-    kCols = 10,
-    kRows = 11,
-    kFixedCols = 12,
-    kFixedRows = 13,
-    kDbCompareCase = 14,
-    kDbExOperation = 15,
-    kDbLeaveResults = 16,
-    kDbLocks = 17,
-    kDbMaxRecords = 19,
-    kDbSkipRecords = 20,
-    kDbUpdateOption = 21,
-    kGridLines = 22,
-    kHighLight = 23,
-    kFillStyle = 24,
-    kGridLineWidth = 25,
-    kSetColNames = 28,
-    kSetRecordNumbers = 29,
-    kDbListIndex = 30,
-    kScrollBars = 31,
-    kAllowUpdate = 37,
-    kAllowDelete = 38,
-    kAlignFixedCells = 42,
-    kSetColWidth = 44,
-    kAllowUserResizing = 45,
-    kEventBtrieveError = 1,
-    kEventFormat = 2,
-    kEventChange = 3,
-    kEventSelChange = 4,
-    kEventAfterUpdate = 5,
-    kEventAfterDelete = 6,
-    kEventBeforeUpdate = 7,
-    kEventBeforeDelete = 8,
-    kEventAfterColUpdate = 9,
-    kEventBeforeColUpdate = 10,
-};
 
 constexpr long kTwipsPerPixel = 15;
 
@@ -70,7 +30,12 @@ inline HRESULT ResultOf(GridResult result) {
     return E_UNEXPECTED;
 }
 
-inline int CountSlot(DISPID dispid) { return dispid - kCols; }  // Cols, Rows, FixedCols, FixedRows
+// Cols, Rows, FixedCols and FixedRows, which follow one another, as 0 to 3.
+static_assert(DISPID_GRID_ROWS == DISPID_GRID_COLS + 1 &&
+                  DISPID_GRID_FIXEDCOLS == DISPID_GRID_COLS + 2 &&
+                  DISPID_GRID_FIXEDROWS == DISPID_GRID_COLS + 3,
+              "the four counts have consecutive dispatch IDs");
+inline int CountSlot(DISPID dispid) { return dispid - DISPID_GRID_COLS; }
 
 // An indexed member read through the model: `read` fills a value of the model's type.
 template <typename Stored, typename Out, typename Read>

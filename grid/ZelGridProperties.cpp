@@ -12,10 +12,7 @@ using namespace grid_members;
 // --- The fill's source and settings ---
 
 HRESULT ZelGrid::PutName(DISPID dispid, std::u16string& name, BSTR value) {
-    return com::Guarded([&] {
-        std::wstring text = com::TextOf(value);
-        return SetProperty(dispid, name, std::u16string(text.begin(), text.end()));
-    });
+    return com::Guarded([&] { return BoundControlObject::PutName(dispid, name, value); });
 }
 
 HRESULT ZelGrid::PutText(DISPID dispid, std::string& text, BSTR value) {
@@ -26,25 +23,24 @@ STDMETHODIMP ZelGrid::get_DbListSource(BSTR* value) {
     return GetName(logic_.dbListSource, value);
 }
 STDMETHODIMP ZelGrid::put_DbListSource(BSTR value) {
-    return PutName(kDbListSource, logic_.dbListSource, value);
+    return PutName(DISPID_GRID_DBLISTSOURCE, logic_.dbListSource, value);
 }
 STDMETHODIMP ZelGrid::get_DbListTable(BSTR* value) {
     return GetName(logic_.dbListTable, value);
 }
 STDMETHODIMP ZelGrid::put_DbListTable(BSTR value) {
-    return PutName(kDbListTable, logic_.dbListTable, value);
+    return PutName(DISPID_GRID_DBLISTTABLE, logic_.dbListTable, value);
 }
 STDMETHODIMP ZelGrid::get_DbListFields(BSTR* value) {
     return com::Guarded([&] { return com::AnsiToOut(logic_.dbListFields, value); });
 }
 // More names than data columns widen the grid; fewer never narrow it.
 STDMETHODIMP ZelGrid::put_DbListFields(BSTR value) {
-    HRESULT hr = PutText(kDbListFields, logic_.dbListFields, value);
+    HRESULT hr = PutText(DISPID_GRID_DBLISTFIELDS, logic_.dbListFields, value);
     if (hr != S_OK) return hr;
     const auto count = static_cast<long>(SplitFieldList(logic_.dbListFields).size());
     const long fixedCols = logic_.model.FixedCols();
-    if (logic_.model.Cols() - fixedCols < count) PutCountNow(kCols, fixedCols + count);
-    FireViewChange();
+    if (logic_.model.Cols() - fixedCols < count) PutCountNow(DISPID_GRID_COLS, fixedCols + count);
     return S_OK;
 }
 // The key is resolved at every fill: nobody is told of the change.
@@ -61,7 +57,7 @@ STDMETHODIMP ZelGrid::get_DbConditions(BSTR* value) {
     return com::Guarded([&] { return com::AnsiToOut(logic_.conditions, value); });
 }
 STDMETHODIMP ZelGrid::put_DbConditions(BSTR value) {
-    return PutText(kDbConditions, logic_.conditions, value);
+    return PutText(DISPID_GRID_DBCONDITIONS, logic_.conditions, value);
 }
 
 STDMETHODIMP ZelGrid::get_Abort(VARIANT_BOOL* value) {
@@ -76,25 +72,25 @@ STDMETHODIMP ZelGrid::get_DbCompareCase(_enumDbCompareCase* value) {
     return Out(value, logic_.compareCase);
 }
 STDMETHODIMP ZelGrid::put_DbCompareCase(_enumDbCompareCase value) {
-    return SetProperty(kDbCompareCase, logic_.compareCase, static_cast<int>(value));
+    return SetProperty(DISPID_GRID_DBCOMPARECASE, logic_.compareCase, static_cast<int>(value));
 }
 STDMETHODIMP ZelGrid::get_DbExOperation(_enumExOpCode* value) {
     return Out(value, logic_.operation);
 }
 STDMETHODIMP ZelGrid::put_DbExOperation(_enumExOpCode value) {
-    return SetProperty(kDbExOperation, logic_.operation, static_cast<int>(value));
+    return SetProperty(DISPID_GRID_DBEXOPERATION, logic_.operation, static_cast<int>(value));
 }
 STDMETHODIMP ZelGrid::get_DbLeaveResults(VARIANT_BOOL* value) {
     return OutBool(value, logic_.leaveResults);
 }
 STDMETHODIMP ZelGrid::put_DbLeaveResults(VARIANT_BOOL value) {
-    return SetProperty(kDbLeaveResults, logic_.leaveResults, value != VARIANT_FALSE);
+    return SetProperty(DISPID_GRID_DBLEAVERESULTS, logic_.leaveResults, value != VARIANT_FALSE);
 }
 STDMETHODIMP ZelGrid::get_DbLocks(_enumLocks* value) {
     return Out(value, logic_.locks);
 }
 STDMETHODIMP ZelGrid::put_DbLocks(_enumLocks value) {
-    return SetProperty(kDbLocks, logic_.locks, static_cast<int>(value));
+    return SetProperty(DISPID_GRID_DBLOCKS, logic_.locks, static_cast<int>(value));
 }
 STDMETHODIMP ZelGrid::get_DbResultID(short* value) {
     return Out(value, logic_.resultId);
@@ -109,50 +105,50 @@ STDMETHODIMP ZelGrid::get_DbMaxRecords(long* value) {
 }
 STDMETHODIMP ZelGrid::put_DbMaxRecords(long value) {
     if (value < 1 || value > 65535) return CTL_E_INVALIDPROPERTYVALUE;
-    return SetProperty(kDbMaxRecords, logic_.maxRecords, static_cast<std::int32_t>(value));
+    return SetProperty(DISPID_GRID_DBMAXRECORDS, logic_.maxRecords, static_cast<std::int32_t>(value));
 }
 STDMETHODIMP ZelGrid::get_DbSkipRecords(short* value) {
     return Out(value, logic_.skipRecords);
 }
 STDMETHODIMP ZelGrid::put_DbSkipRecords(short value) {
     if (value < 0) return CTL_E_INVALIDPROPERTYVALUE;
-    return SetProperty(kDbSkipRecords, logic_.skipRecords, value);
+    return SetProperty(DISPID_GRID_DBSKIPRECORDS, logic_.skipRecords, value);
 }
 STDMETHODIMP ZelGrid::get_DbUpdateOption(_enumGridUpdateOption* value) {
     return Out(value, logic_.updateOption);
 }
 STDMETHODIMP ZelGrid::put_DbUpdateOption(_enumGridUpdateOption value) {
-    return SetProperty(kDbUpdateOption, logic_.updateOption, static_cast<std::int16_t>(value));
+    return SetProperty(DISPID_GRID_DBUPDATEOPTION, logic_.updateOption, static_cast<std::int16_t>(value));
 }
 STDMETHODIMP ZelGrid::get_SetColNames(VARIANT_BOOL* value) {
     return OutBool(value, logic_.setColNames);
 }
 STDMETHODIMP ZelGrid::put_SetColNames(VARIANT_BOOL value) {
-    return SetProperty(kSetColNames, logic_.setColNames, value != VARIANT_FALSE);
+    return SetProperty(DISPID_GRID_SETCOLNAMES, logic_.setColNames, value != VARIANT_FALSE);
 }
 STDMETHODIMP ZelGrid::get_SetRecordNumbers(VARIANT_BOOL* value) {
     return OutBool(value, logic_.setRecordNumbers);
 }
 STDMETHODIMP ZelGrid::put_SetRecordNumbers(VARIANT_BOOL value) {
-    return SetProperty(kSetRecordNumbers, logic_.setRecordNumbers, value != VARIANT_FALSE);
+    return SetProperty(DISPID_GRID_SETRECORDNUMBERS, logic_.setRecordNumbers, value != VARIANT_FALSE);
 }
 STDMETHODIMP ZelGrid::get_SetColWidth(VARIANT_BOOL* value) {
     return OutBool(value, setColWidth_);
 }
 STDMETHODIMP ZelGrid::put_SetColWidth(VARIANT_BOOL value) {
-    return SetProperty(kSetColWidth, setColWidth_, value != VARIANT_FALSE);
+    return SetProperty(DISPID_GRID_SETCOLWIDTH, setColWidth_, value != VARIANT_FALSE);
 }
 STDMETHODIMP ZelGrid::get_AllowUpdate(VARIANT_BOOL* value) {
     return OutBool(value, logic_.allowUpdate);
 }
 STDMETHODIMP ZelGrid::put_AllowUpdate(VARIANT_BOOL value) {
-    return SetProperty(kAllowUpdate, logic_.allowUpdate, value != VARIANT_FALSE);
+    return SetProperty(DISPID_GRID_ALLOWUPDATE, logic_.allowUpdate, value != VARIANT_FALSE);
 }
 STDMETHODIMP ZelGrid::get_AllowDelete(VARIANT_BOOL* value) {
     return OutBool(value, logic_.allowDelete);
 }
 STDMETHODIMP ZelGrid::put_AllowDelete(VARIANT_BOOL value) {
-    return SetProperty(kAllowDelete, logic_.allowDelete, value != VARIANT_FALSE);
+    return SetProperty(DISPID_GRID_ALLOWDELETE, logic_.allowDelete, value != VARIANT_FALSE);
 }
 
 // --- Geometry ---
@@ -175,13 +171,13 @@ HRESULT ZelGrid::PutCountNow(DISPID dispid, long value) {
     if (!RequestEdit(dispid)) return S_FALSE;
     GridResult result = GridResult::Ok;
     switch (dispid) {
-        case kCols:
+        case DISPID_GRID_COLS:
             result = model.SetCols(count);
             break;
-        case kRows:
+        case DISPID_GRID_ROWS:
             result = model.SetRows(count);
             break;
-        case kFixedCols:
+        case DISPID_GRID_FIXEDCOLS:
             result = model.SetFixedCols(count);
             break;
         default:
@@ -191,8 +187,8 @@ HRESULT ZelGrid::PutCountNow(DISPID dispid, long value) {
     if (result != GridResult::Ok) return ResultOf(result);
     // At design time the first cells shown follow the fixed counts.
     if (Window() && !Site().UserMode()) {
-        if (dispid == kFixedCols) col_ = leftCol_ = count;
-        if (dispid == kFixedRows) row_ = topRow_ = count;
+        if (dispid == DISPID_GRID_FIXEDCOLS) col_ = leftCol_ = count;
+        if (dispid == DISPID_GRID_FIXEDROWS) row_ = topRow_ = count;
     }
     PropertyChanged(dispid);
     return S_OK;
@@ -202,25 +198,25 @@ STDMETHODIMP ZelGrid::get_Rows(long* value) {
     return Out(value, logic_.model.Rows());
 }
 STDMETHODIMP ZelGrid::put_Rows(long value) {
-    return PutCount(kRows, value);
+    return PutCount(DISPID_GRID_ROWS, value);
 }
 STDMETHODIMP ZelGrid::get_Cols(long* value) {
     return Out(value, logic_.model.Cols());
 }
 STDMETHODIMP ZelGrid::put_Cols(long value) {
-    return PutCount(kCols, value);
+    return PutCount(DISPID_GRID_COLS, value);
 }
 STDMETHODIMP ZelGrid::get_FixedRows(long* value) {
     return Out(value, logic_.model.FixedRows());
 }
 STDMETHODIMP ZelGrid::put_FixedRows(long value) {
-    return PutCount(kFixedRows, value);
+    return PutCount(DISPID_GRID_FIXEDROWS, value);
 }
 STDMETHODIMP ZelGrid::get_FixedCols(long* value) {
     return Out(value, logic_.model.FixedCols());
 }
 STDMETHODIMP ZelGrid::put_FixedCols(long value) {
-    return PutCount(kFixedCols, value);
+    return PutCount(DISPID_GRID_FIXEDCOLS, value);
 }
 
 HRESULT ZelGrid::PutPlain(std::int32_t& field, long value, bool repaint) {
@@ -352,33 +348,33 @@ STDMETHODIMP ZelGrid::get_GridLines(VARIANT_BOOL* value) {
     return OutBool(value, gridLines_);
 }
 STDMETHODIMP ZelGrid::put_GridLines(VARIANT_BOOL value) {
-    return SetProperty(kGridLines, gridLines_, value != VARIANT_FALSE);
+    return SetProperty(DISPID_GRID_GRIDLINES, gridLines_, value != VARIANT_FALSE);
 }
 STDMETHODIMP ZelGrid::get_GridLineWidth(long* value) {
     return Out(value, gridLineWidth_);
 }
 // Stored as given; the lines are drawn at least one pixel wide.
 STDMETHODIMP ZelGrid::put_GridLineWidth(long value) {
-    return SetProperty(kGridLineWidth, gridLineWidth_, static_cast<std::int32_t>(value));
+    return SetProperty(DISPID_GRID_GRIDLINEWIDTH, gridLineWidth_, static_cast<std::int32_t>(value));
 }
 STDMETHODIMP ZelGrid::get_HighLight(VARIANT_BOOL* value) {
     return OutBool(value, highLight_);
 }
 STDMETHODIMP ZelGrid::put_HighLight(VARIANT_BOOL value) {
-    return SetProperty(kHighLight, highLight_, value != VARIANT_FALSE);
+    return SetProperty(DISPID_GRID_HIGHLIGHT, highLight_, value != VARIANT_FALSE);
 }
 STDMETHODIMP ZelGrid::get_FillStyle(_enumGridFillStyle* value) {
     return Out(value, fillStyle_);
 }
 STDMETHODIMP ZelGrid::put_FillStyle(_enumGridFillStyle value) {
-    return SetProperty(kFillStyle, fillStyle_, static_cast<int>(value));
+    return SetProperty(DISPID_GRID_FILLSTYLE, fillStyle_, static_cast<int>(value));
 }
 STDMETHODIMP ZelGrid::get_ScrollBars(_enumGridSc* value) {
     return Out(value, scrollBars_);
 }
 // At run time the bars follow at once, back at their start.
 STDMETHODIMP ZelGrid::put_ScrollBars(_enumGridSc value) {
-    HRESULT hr = SetProperty(kScrollBars, scrollBars_, static_cast<int>(value));
+    HRESULT hr = SetProperty(DISPID_GRID_SCROLLBARS, scrollBars_, static_cast<int>(value));
     if (hr == S_OK && InPlaceActive() && Site().UserMode()) {
         LayOutBars();
         SetBarRanges(true);
@@ -407,13 +403,13 @@ STDMETHODIMP ZelGrid::get_AlignFixedCells(VARIANT_BOOL* value) {
     return OutBool(value, alignFixedCells_);
 }
 STDMETHODIMP ZelGrid::put_AlignFixedCells(VARIANT_BOOL value) {
-    return SetProperty(kAlignFixedCells, alignFixedCells_, value != VARIANT_FALSE);
+    return SetProperty(DISPID_GRID_ALIGNFIXEDCELLS, alignFixedCells_, value != VARIANT_FALSE);
 }
 STDMETHODIMP ZelGrid::get_AllowUserResizing(_enumGridResizing* value) {
     return Out(value, allowUserResizing_);
 }
 STDMETHODIMP ZelGrid::put_AllowUserResizing(_enumGridResizing value) {
-    return SetProperty(kAllowUserResizing, allowUserResizing_, static_cast<int>(value));
+    return SetProperty(DISPID_GRID_ALLOWUSERRESIZING, allowUserResizing_, static_cast<int>(value));
 }
 
 }  // namespace zelmor

@@ -207,20 +207,3 @@ TEST_F(ImportChecksTest, SchemasThatWouldMakeBrokenDatabasesAreRefusedBeforeWrit
               std::string::npos)
         << forced.err;
 }
-
-TEST_F(ImportChecksTest, HelpTopicsDescribeWhatAUserWrites) {
-    struct Case {
-        const char* topic;
-        const char* holds;
-    } cases[] = {
-        {"schema", "caseInsensitive"},
-        {"types", "yyyy/mm/dd"},
-        {"where", "@Kind = A & @Credit > 100000"},
-    };
-    for (const Case& c : cases) {
-        ToolRun run = Run({"help", c.topic});
-        EXPECT_EQ(run.exitCode, 0);
-        EXPECT_NE(run.out.find(c.holds), std::string::npos) << c.topic;
-    }
-    EXPECT_EQ(Run({"help", "everything"}).exitCode, 2);
-}
