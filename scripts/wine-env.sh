@@ -1,6 +1,8 @@
 # Sourced by the scripts that run Windows programs under Wine. Sets up, inside the build folder,
 # a Wine prefix, a private ja_JP.UTF-8 locale (so that the ANSI code page is 932 without touching
 # the system) and an Xvfb display of our own, which wine_stop stops by its process id.
+# ZELMOR_WINEPREFIX names another prefix, so that two jobs on one build folder do not stop each
+# other's Wine server.
 #
 #   . scripts/wine-env.sh; wine_start build/win64; "$WINE" program.exe; wine_stop
 
@@ -13,7 +15,7 @@ ZELMOR_XVFB_PID=""
 
 wine_start() {
     build_dir=$(cd "$1" && pwd)
-    export WINEPREFIX="$build_dir/wineprefix"
+    export WINEPREFIX="${ZELMOR_WINEPREFIX:-$build_dir/wineprefix}"
     export LOCPATH="$build_dir/locale"
     if [ ! -d "$LOCPATH/ja_JP.UTF-8" ]; then
         mkdir -p "$LOCPATH"
