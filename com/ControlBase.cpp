@@ -40,6 +40,9 @@ void* ControlBase::FindInterface(REFIID iid) {
         return static_cast<IPersistStreamInit*>(this);
     }
     if (iid == IID_IPersistPropertyBag) return static_cast<IPersistPropertyBag*>(this);
+    if (iid == IID_IPersistStorage) return static_cast<IPersistStorage*>(this);
+    if (iid == IID_IQuickActivate) return static_cast<IQuickActivate*>(this);
+    if (iid == IID_IPerPropertyBrowsing) return static_cast<IPerPropertyBrowsing*>(this);
     if (iid == IID_ISpecifyPropertyPages) return static_cast<ISpecifyPropertyPages*>(this);
     if (iid == IID_IConnectionPointContainer) {
         return static_cast<IConnectionPointContainer*>(this);
@@ -53,8 +56,11 @@ void* ControlBase::FindInterface(REFIID iid) {
 void ControlBase::FinalRelease() {
     InPlaceDeactivate();
     StopHearingFont();
+    eventGate_.Discard();
     events_.DisconnectAll();
     propertyNotify_.DisconnectAll();
+    storage_ = nullptr;
+    ForgetAccelerators();
     viewSink_ = nullptr;
     adviseHolder_ = nullptr;
     clientSite_ = nullptr;
@@ -84,6 +90,8 @@ STDMETHODIMP ControlBase::Close(DWORD saveOption) {
         if (adviseHolder_) adviseHolder_->SendOnSave();
     }
     if (adviseHolder_) adviseHolder_->SendOnClose();
+    // Events held back for a container that goes away are not delivered later.
+    eventGate_.Discard();
     return S_OK;
 }
 
@@ -149,28 +157,76 @@ STDMETHODIMP ControlBase::GetMiscStatus(DWORD aspect, DWORD* status) {
 
 // --- IOleControl ---
 
+// The table stays the control's: the container copies what it needs and does not free it.
 STDMETHODIMP ControlBase::GetControlInfo(CONTROLINFO* info) {
     if (!info) return E_POINTER;
     info->cb = sizeof(CONTROLINFO);
-    info->hAccel = nullptr;
-    info->cAccel = 0;
-    info->dwFlags = 0;
+    info->hAccel = accelerators_;
+    info->cAccel = static_cast<USHORT>(accelerators_ ? acceleratorCount_ : 0);
+    info->dwFlags = controlInfoFlags_;
     return S_OK;
 }
 
+STDMETHODIMP ControlBase::OnMnemonic(MSG* msg) {
+    if (!msg) return E_POINTER;
+    return Guarded([&] {
+        ComPtr<IUnknown> keepAlive(static_cast<IOleObject*>(this));  // a click handler may let go
+        OnMnemonicKey(*msg);
+        return S_OK;
+    });
+}
+
+void ControlBase::SetControlInfo(const std::vector<ACCEL>& keys, DWORD flags) {
+    ForgetAccelerators();
+    if (!keys.empty()) {
+        std::vector<ACCEL> table = keys;
+        accelerators_ = CreateAcceleratorTableW(table.data(), static_cast<int>(table.size()));
+        acceleratorCount_ = accelerators_ ? static_cast<UINT>(table.size()) : 0;
+    }
+    controlInfoFlags_ = flags;
+    if (auto site = clientSite_.As<IOleControlSite>()) site->OnControlInfoChanged();
+}
+
+void ControlBase::ForgetAccelerators() {
+    if (accelerators_) DestroyAcceleratorTable(accelerators_);
+    accelerators_ = nullptr;
+    acceleratorCount_ = 0;
+}
+
+std::vector<ACCEL> MnemonicAccelerators(const std::wstring& caption) {
+    for (size_t i = 0; i + 1 < caption.size(); ++i) {
+        if (caption[i] != L'&') continue;
+        wchar_t key = caption[i + 1];
+        if (key == L'&') {  // an ampersand shown as such
+            ++i;
+            continue;
+        }
+        SHORT scan = VkKeyScanW(key);
+        if (scan == -1) return {};  // no key on the keyboard gives it
+        auto vk = static_cast<WORD>(LOBYTE(scan));
+        // With Alt from anywhere on the form, and the key alone where the focus does not type.
+        return {ACCEL{FVIRTKEY | FALT, vk, 1}, ACCEL{FVIRTKEY, vk, 1}};
+    }
+    return {};
+}
+
 STDMETHODIMP ControlBase::OnAmbientPropertyChange(DISPID dispid) {
+    if (dispid == DISPID_AMBIENT_USERMODE || dispid == DISPID_UNKNOWN) {
+        quickUserModeKnown_ = false;  // asked from the site again
+    }
     OnAmbientChanged(dispid);
     FireViewChange();
     return S_OK;
 }
 
 STDMETHODIMP ControlBase::FreezeEvents(BOOL freeze) {
-    if (freeze) {
-        ++freezeCount_;
-    } else if (freezeCount_ > 0) {
-        --freezeCount_;
-    }
-    return S_OK;
+    eventGate_.Freeze(freeze != FALSE);
+    if (freeze || eventGate_.FreezeCount() > 0 || eventGate_.HeldCount() == 0) return S_OK;
+    return Guarded([&] {
+        ComPtr<IUnknown> keepAlive(static_cast<IOleObject*>(this));  // a handler may let go
+        eventGate_.DeliverHeld(events_);
+        return S_OK;
+    });
 }
 
 // --- Ambient properties ---
@@ -186,6 +242,7 @@ HRESULT ControlBase::GetAmbientProperty(DISPID dispid, VARIANT* value) const {
 }
 
 bool ControlBase::UserMode() const {
+    if (quickUserModeKnown_) return quickUserMode_;
     Variant value;
     if (FAILED(GetAmbientProperty(DISPID_AMBIENT_USERMODE, value.Get()))) return true;
     if (FAILED(VariantChangeType(value.Get(), value.Get(), 0, VT_BOOL))) return true;
@@ -237,7 +294,7 @@ void ControlBase::FireViewChange() {
 void ControlBase::FireEvent(DISPID dispid, EventArguments& arguments) {
     // A sink may drop the last reference to the control while it handles the event.
     InternalAddRef();
-    FireDispatchEvent(events_, dispid, arguments.Params());
+    eventGate_.Fire(events_, dispid, arguments.Params());
     InternalRelease();
 }
 

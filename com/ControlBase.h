@@ -1,7 +1,9 @@
 // The part every control shares: embedding in the host (IOleObject), in-place activation with
 // the control's own window, its view (IViewObject2), ambient properties, property notification
-// and the setter protocol, persistence by property map (stream and property bag), property
-// pages, connection points for events and property notification, and class information.
+// and the setter protocol, persistence by property map (stream, storage and property bag),
+// property pages, connection points for events and property notification, class information,
+// quick activation, events held while the container freezes them, keyboard mnemonics, and what
+// a property browser needs beyond the type library.
 //
 // A control class derives from Control<ItsDualInterface> (Control.h), describes itself in a
 // ControlClass (identifiers, misc status, property map, property pages), and adds its
@@ -18,7 +20,9 @@
 #include "com/ConnectionPoint.h"
 #include "com/EventArguments.h"
 #include "com/Gdi.h"
+#include "com/HeldEvents.h"
 #include "com/ObjectRoot.h"
+#include "com/PropertyBrowsing.h"
 #include "com/PropertyMap.h"
 #include "com/StockProperties.h"
 
@@ -47,7 +51,16 @@ struct ControlClass {
     const CLSID* const* pages;  // property pages, in the order they are shown
     size_t pageCount;
     DWORD stockEvents = 0;      // kKeyEvents, kMouseEvents
+    const PropertyBrowsing* browsing = nullptr;  // named values and the own page's properties
 };
+
+// The stream inside a storage that holds the properties (IPersistStorage), in the format of
+// IPersistStreamInit.
+inline constexpr wchar_t kContentsStream[] = L"Contents";
+
+// The keys of a caption's mnemonic ("&Save": Alt+S and S); none without one. "&&" is an
+// ampersand.
+std::vector<ACCEL> MnemonicAccelerators(const std::wstring& caption);
 
 class ControlBase : public ObjectRoot,
                     public IOleObject,
@@ -57,9 +70,12 @@ class ControlBase : public ObjectRoot,
                     public IViewObject2,
                     public IPersistStreamInit,
                     public IPersistPropertyBag,
+                    public IPersistStorage,
                     public ISpecifyPropertyPages,
                     public IConnectionPointContainer,
-                    public IProvideClassInfo2 {
+                    public IProvideClassInfo2,
+                    public IQuickActivate,
+                    public IPerPropertyBrowsing {
   public:
     // IOleObject
     STDMETHODIMP SetClientSite(IOleClientSite* site) override;
@@ -102,7 +118,7 @@ class ControlBase : public ObjectRoot,
 
     // IOleControl
     STDMETHODIMP GetControlInfo(CONTROLINFO* info) override;
-    STDMETHODIMP OnMnemonic(MSG*) override { return S_OK; }
+    STDMETHODIMP OnMnemonic(MSG* msg) override;
     STDMETHODIMP OnAmbientPropertyChange(DISPID dispid) override;
     STDMETHODIMP FreezeEvents(BOOL freeze) override;
 
@@ -130,6 +146,15 @@ class ControlBase : public ObjectRoot,
     STDMETHODIMP Load(IPropertyBag* bag, IErrorLog* log) override;
     STDMETHODIMP Save(IPropertyBag* bag, BOOL clearDirty, BOOL saveAll) override;
 
+    // IPersistStorage: the properties in the stream kContentsStream of the storage. The storage
+    // given to InitNew or Load is kept; after Save the control does not write to it until
+    // SaveCompleted, and after HandsOffStorage it holds none until SaveCompleted gives one.
+    STDMETHODIMP InitNew(IStorage* storage) override;
+    STDMETHODIMP Load(IStorage* storage) override;
+    STDMETHODIMP Save(IStorage* storage, BOOL sameAsLoad) override;
+    STDMETHODIMP SaveCompleted(IStorage* storage) override;
+    STDMETHODIMP HandsOffStorage() override;
+
     // ISpecifyPropertyPages
     STDMETHODIMP GetPages(CAUUID* pages) override;
 
@@ -140,6 +165,19 @@ class ControlBase : public ObjectRoot,
     // IProvideClassInfo, IProvideClassInfo2
     STDMETHODIMP GetClassInfo(ITypeInfo** out) override;
     STDMETHODIMP GetGUID(DWORD kind, GUID* guid) override;
+
+    // IQuickActivate: the site, the view sink, the event and property-notification sinks and
+    // the ambient values in one call.
+    STDMETHODIMP QuickActivate(QACONTAINER* container, QACONTROL* control) override;
+    STDMETHODIMP SetContentExtent(LPSIZEL size) override;
+    STDMETHODIMP GetContentExtent(LPSIZEL size) override;
+
+    // IPerPropertyBrowsing, from the control class's browsing table.
+    STDMETHODIMP GetDisplayString(DISPID dispid, BSTR* text) override;
+    STDMETHODIMP MapPropertyToPage(DISPID dispid, CLSID* page) override;
+    STDMETHODIMP GetPredefinedStrings(DISPID dispid, CALPOLESTR* strings,
+                                      CADWORD* cookies) override;
+    STDMETHODIMP GetPredefinedValue(DISPID dispid, DWORD cookie, VARIANT* value) override;
 
     // --- For the control classes and their hosts inside the library ---
 
@@ -181,10 +219,12 @@ class ControlBase : public ObjectRoot,
     // Redraws the window, or tells the view's advise sink that the picture changed.
     void FireViewChange();
 
-    // Fires event dispid to every sink of the event interface.
+    // Fires event dispid to every sink of the event interface, or keeps it while the container
+    // holds the events back (HeldEvents.h: what becomes of by-reference arguments then).
     void FireEvent(DISPID dispid, EventArguments& arguments);
     void FireEvent(DISPID dispid);
-    int EventsFrozen() const { return freezeCount_; }
+    int EventsFrozen() const { return eventGate_.FreezeCount(); }
+    size_t HeldEvents() const { return eventGate_.HeldCount(); }
     // Whether any sink listens to the control's events (a fill can then skip building them).
     bool HasEventSinks() const { return events_.HasSinks(); }
 
@@ -231,6 +271,12 @@ class ControlBase : public ObjectRoot,
     // key events: KeyDown, KeyUp and KeyPress are fired and what their handlers leave goes on
     // to the container's control site; otherwise the message goes straight to the site.
     virtual HRESULT OnTranslateAccelerator(MSG* msg);
+
+    // The container pressed one of the control's mnemonics (OnMnemonic); by default nothing.
+    virtual void OnMnemonicKey(const MSG&) {}
+    // Replaces the keyboard mnemonics and CTRLINFO_ flags that GetControlInfo reports, and tells
+    // the container's control site that they changed.
+    void SetControlInfo(const std::vector<ACCEL>& keys, DWORD flags);
 
     // Offers a keyboard message to the container's control site with a shift state (1 Shift,
     // 2 Ctrl, 4 Alt); S_FALSE when the site did not translate it.
@@ -312,6 +358,12 @@ class ControlBase : public ObjectRoot,
     void FocusLeaving(HWND next);
     void BeginLoad() { loading_ = true; }
     void EndLoad(bool loaded);
+    bool HasStockAppearance() const;
+    const PredefinedProperty* Predefined(DISPID dispid) const;
+    void ForgetAccelerators();
+
+    // The states of the storage protocol.
+    enum class StorageState { None, Normal, NoScribble, HandsOffAfterSave, HandsOff };
 
     const ControlClass& class_;
     ConnectionPoint events_;
@@ -345,7 +397,19 @@ class ControlBase : public ObjectRoot,
     bool uiActive_ = false;
     bool dirty_ = false;
     bool loading_ = false;
-    int freezeCount_ = 0;
+    EventGate eventGate_;
+
+    ComPtr<IStorage> storage_;
+    StorageState storageState_ = StorageState::None;
+    bool savedSameAsLoad_ = false;
+
+    // Ambient UserMode as quick activation gave it, until the container says it changed.
+    bool quickUserModeKnown_ = false;
+    bool quickUserMode_ = true;
+
+    HACCEL accelerators_ = nullptr;
+    UINT acceleratorCount_ = 0;
+    DWORD controlInfoFlags_ = 0;
 };
 
 }  // namespace zelmor::com

@@ -17,6 +17,12 @@ const PropertyMapEntry kProperties[] = {
 
 const CLSID* const kPages[] = {&CLSID_CFontPropPage};
 
+// Number names three of its values; Caption is edited on the control's own page.
+const PredefinedValue kNumberValues[] = {{-1, L"Less"}, {0, L"None"}, {7, L"Seven"}};
+const PredefinedProperty kPredefined[] = {MakePredefinedProperty(1, kNumberValues)};
+const DISPID kPageProperties[] = {DISPID_CAPTION};
+const PropertyBrowsing kBrowsing = {kPredefined, 1, &kTestPropertyPage, kPageProperties, 1};
+
 const ControlClass kTestControlClass = {
     &CLSID_ZelmorTestControl,
     &DIID__DTestControlEvents,
@@ -25,9 +31,14 @@ const ControlClass kTestControlClass = {
     MakePropertyMap(kProperties),
     kPages,
     1,
+    0,
+    &kBrowsing,
 };
 
 }  // namespace
+
+const CLSID kTestPropertyPage = {
+    0x9D1B3C52, 0x7E0A, 0x4C61, {0x8F, 0x2D, 0x41, 0x5B, 0x63, 0x0E, 0xA7, 0x19}};
 
 const COLORREF TestControl::kFillColour = RGB(0, 128, 255);
 

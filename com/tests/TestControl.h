@@ -10,6 +10,9 @@
 
 namespace zelmor::com::testing {
 
+// The page the test control names for its Caption.
+extern const CLSID kTestPropertyPage;
+
 class TestControl : public Control<ITestControl> {
   public:
     // Numbers below this are refused as invalid property values.
@@ -38,10 +41,16 @@ class TestControl : public Control<ITestControl> {
     int draws = 0;
     int childCharacters = 0;
     RECT lastDrawBounds{};
+    // Keys and flags reported through GetControlInfo, and presses of them.
+    void ReportMnemonics(const std::vector<ACCEL>& keys, DWORD flags) {
+        SetControlInfo(keys, flags);
+    }
+    int mnemonics = 0;
 
   protected:
     void OnClientSiteSet() override { ++sitesSet; }
     void OnPropertiesLoaded() override { ++propertiesLoaded; }
+    void OnMnemonicKey(const MSG&) override { ++mnemonics; }
     void OnDraw(HDC dc, const RECT& bounds) override;
     void OnWindowCreated() override;
     bool OnCommand(HWND child, WORD code) override;

@@ -1,5 +1,7 @@
 #include "TestSink.h"
 
+#include <string>
+
 namespace zelmor::com::testing {
 
 TestSink::TestSink(const IID& events) : events_(events) {}
@@ -25,6 +27,19 @@ STDMETHODIMP TestSink::Invoke(DISPID dispid, REFIID, LCID, WORD, DISPPARAMS* par
     for (UINT i = params->cArgs; i-- > 0;) {
         lastArgumentTypes.push_back(V_VT(&params->rgvarg[i]));
     }
+    // As received, before the answers below.
+    std::string entry = dispid == 1 ? "Notify" : dispid == 2 ? "Rename" : "Click";
+    for (UINT i = params->cArgs; i-- > 0;) {
+        VARIANT shown;
+        VariantInit(&shown);
+        if (SUCCEEDED(VariantCopyInd(&shown, &params->rgvarg[i])) &&
+            SUCCEEDED(VariantChangeType(&shown, &shown, 0, VT_BSTR))) {
+            entry += ' ';
+            for (const wchar_t* c = V_BSTR(&shown); c && *c; ++c) entry += static_cast<char>(*c);
+        }
+        VariantClear(&shown);
+    }
+    log.push_back(entry);
     if (dispid == 1 && params->cArgs == 2) {  // Notify(Text, Status by reference)
         VARIANT& text = params->rgvarg[1];
         VARIANT& status = params->rgvarg[0];
@@ -38,6 +53,7 @@ STDMETHODIMP TestSink::Invoke(DISPID dispid, REFIID, LCID, WORD, DISPPARAMS* par
             *V_BSTRREF(&name) = SysAllocString(renameAnswer.c_str());
         }
     }
+    if (onEvent) onEvent(dispid);
     if (IUnknown* leaving = releaseDuringEvent) {
         releaseDuringEvent = nullptr;
         leaving->Release();

@@ -4,6 +4,7 @@
 
 #include <oaidl.h>
 
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -23,6 +24,10 @@ class TestSink : public ObjectRoot, public IDispatch {
     // Written through the by-reference arguments of Notify and Rename.
     short statusAnswer = 0;
     std::wstring renameAnswer = L"renamed";
+    // Every event in order: "Click", "Notify Orders 12", "Rename old".
+    std::vector<std::string> log;
+    // Called after an event was logged and answered.
+    std::function<void(DISPID)> onEvent;
     // When set, the sink lets go of this object while it handles an event.
     IUnknown* releaseDuringEvent = nullptr;
 

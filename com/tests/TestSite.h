@@ -66,7 +66,10 @@ class TestSite : public ObjectRoot,
     STDMETHODIMP OnPosRectChange(LPCRECT) override { return S_OK; }
 
     // IOleControlSite
-    STDMETHODIMP OnControlInfoChanged() override { return S_OK; }
+    STDMETHODIMP OnControlInfoChanged() override {
+        calls.push_back("OnControlInfoChanged");
+        return S_OK;
+    }
     STDMETHODIMP LockInPlaceActive(BOOL) override { return S_OK; }
     STDMETHODIMP GetExtendedControl(IDispatch**) override { return E_NOTIMPL; }
     STDMETHODIMP TransformCoords(POINTL*, POINTF*, DWORD) override { return E_NOTIMPL; }
