@@ -1,5 +1,6 @@
 #include "host/ControlSite.h"
 
+#include "com/Guarded.h"
 #include "com/Metrics.h"
 
 namespace zelmor::host {
@@ -272,6 +273,11 @@ STDMETHODIMP ControlSite::TransformCoords(POINTL* himetric, POINTF* container, D
         return S_OK;
     }
     return E_INVALIDARG;
+}
+
+STDMETHODIMP ControlSite::ShowPropertyFrame() {
+    if (!host_) return E_UNEXPECTED;
+    return com::Guarded([&] { return host_->ShowPropertyFrame(*this); });
 }
 
 // --- IGetVBAObject ---

@@ -36,6 +36,8 @@ class SiteHost {
     virtual HRESULT GetAmbientFont(IFontDisp** out) = 0;
     // A control becomes UI-active: the one that was goes back to in-place active.
     virtual void SiteUIActivating(ControlSite& site) = 0;
+    // The control asks for its property pages: the form shows them in its own frame.
+    virtual HRESULT ShowPropertyFrame(ControlSite& site) = 0;
 
   protected:
     ~SiteHost() = default;
@@ -133,7 +135,7 @@ class ControlSite : public com::ObjectRoot,
     STDMETHODIMP TransformCoords(POINTL* himetric, POINTF* container, DWORD flags) override;
     STDMETHODIMP TranslateAccelerator(MSG*, DWORD) override { return S_FALSE; }
     STDMETHODIMP OnFocus(BOOL) override { return S_OK; }
-    STDMETHODIMP ShowPropertyFrame() override { return E_NOTIMPL; }
+    STDMETHODIMP ShowPropertyFrame() override;
 
     // IGetVBAObject: the object-access interface; it gives the formatting service.
     STDMETHODIMP GetObject(REFIID iid, void** out, DWORD reserved) override;

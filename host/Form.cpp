@@ -1,6 +1,7 @@
 #include "host/Form.h"
 
 #include <olectl.h>
+#include <windowsx.h>
 
 #include "host/WindowClass.h"
 
@@ -67,6 +68,17 @@ LRESULT CALLBACK Form::Procedure(HWND window, UINT message, WPARAM wParam, LPARA
             EndPaint(window, &paint);
             return 0;
         }
+        case WM_CONTEXTMENU:
+            // At design time a right click on a control opens its property pages.
+            if (form->mode_ == SiteMode::Design) {
+                POINT screen{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+                if (ControlSite* site =
+                        form->ControlOfWindow(reinterpret_cast<HWND>(wParam), screen)) {
+                    form->OpenPropertyFrame(*site, 0);
+                    return 0;
+                }
+            }
+            break;
         case WM_CLOSE:
             // The controls go before the windows they sit in.
             form->Close();
@@ -205,6 +217,25 @@ ControlSite* Form::FindControl(const std::wstring& name) const {
     return nullptr;
 }
 
+ControlSite* Form::ControlOfWindow(HWND window, POINT screen) const {
+    for (const SiteEntry& entry : sites_) {
+        HWND control = entry.site->ControlWindow();
+        if (control && window && (control == window || IsChild(control, window))) {
+            return entry.site.Get();
+        }
+    }
+    // The message passed up from a container names the container: the point tells.
+    for (const SiteEntry& entry : sites_) {
+        HWND control = entry.site->ControlWindow();
+        RECT rect{};
+        if (control && IsWindowVisible(control) && GetWindowRect(control, &rect) &&
+            PtInRect(&rect, screen)) {
+            return entry.site.Get();
+        }
+    }
+    return nullptr;
+}
+
 std::vector<ControlSite*> Form::Controls() const {
     std::vector<ControlSite*> controls;
     for (const SiteEntry& entry : sites_) controls.push_back(entry.site.Get());
@@ -217,6 +248,31 @@ IDispatch* Form::Dispatch() const {
 
 IOleContainer* Form::ContainerObject() const {
     return static_cast<IOleContainer*>(container_.Get());
+}
+
+// --- The property frame ---
+
+HRESULT Form::OpenPropertyFrame(ControlSite& site, size_t page) {
+    if (!window_ || !site.Object()) return E_UNEXPECTED;
+    PropertyFrame* shown = ShownPropertyFrame();
+    if (shown && shown->Object() != site.Object()) {
+        if (shown->ApplyEnabled()) return HRESULT_FROM_WIN32(ERROR_BUSY);
+        propertyFrame_.reset();
+        shown = nullptr;
+    }
+    if (!shown) {
+        HRESULT hr = E_FAIL;
+        propertyFrame_ = PropertyFrame::Open(window_, site.Object(), site.Name(), &hr);
+        if (!propertyFrame_) return hr;
+        shown = propertyFrame_.get();
+    }
+    if (page != shown->CurrentPage() && !shown->ShowPage(page)) return E_INVALIDARG;
+    SetWindowPos(shown->Window(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    return S_OK;
+}
+
+PropertyFrame* Form::ShownPropertyFrame() const {
+    return propertyFrame_ && !propertyFrame_->Closed() ? propertyFrame_.get() : nullptr;
 }
 
 // --- What the sites ask of the form ---
@@ -272,6 +328,9 @@ void Form::PaintContents(HWND window, HDC dc) {
 
 bool Form::PreTranslateMessage(MSG& msg) {
     if (!IsKeyboardMessage(msg.message) || !window_) return false;
+    if (PropertyFrame* frame = ShownPropertyFrame()) {
+        if (frame->PreTranslateMessage(msg)) return true;
+    }
     if (msg.hwnd != window_ && !IsChild(window_, msg.hwnd)) return false;
     // Held: the control may stop being the active one while it handles the message.
     ComPtr<IOleInPlaceActiveObject> active(frame_->ActiveObject());
@@ -309,6 +368,7 @@ void Form::Run() {
 }
 
 void Form::Close() {
+    propertyFrame_.reset();  // its pages hold the control
     // Last made, first closed; the sites go before the windows they sit in.
     while (!sites_.empty()) {
         Site site = sites_.back().site;

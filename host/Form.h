@@ -31,6 +31,7 @@
 #include "host/HostFormat.h"
 #include "host/InPlaceFrame.h"
 #include "host/PropertyBag.h"
+#include "host/PropertyFrame.h"
 
 namespace zelmor::host {
 
@@ -86,6 +87,15 @@ class Form : private SiteHost, private ContentPainter {
     // every site gives out.
     IDispatch* Dispatch() const;
     IOleContainer* ContainerObject() const;
+    // Shows the control's property pages in the form's property frame (PropertyFrame.h), on
+    // page `page`. A frame already shown for the control comes to the front on that page; one
+    // shown for another control is closed first, unless it has changes not yet applied
+    // (ERROR_BUSY: they are not thrown away behind the person's back). In design mode a right
+    // click on a control opens its frame, and so does the control's properties verb.
+    HRESULT OpenPropertyFrame(ControlSite& site, size_t page = 0);
+    // The property frame shown, or null.
+    PropertyFrame* ShownPropertyFrame() const;
+
     // The UI-active control's in-place active object, or null.
     IOleInPlaceActiveObject* ActiveObject() const { return frame_->ActiveObject(); }
 
@@ -110,12 +120,16 @@ class Form : private SiteHost, private ContentPainter {
     HRESULT GetFormatter(REFIID iid, void** out) override;
     HRESULT GetAmbientFont(IFontDisp** out) override;
     void SiteUIActivating(ControlSite& site) override;
+    HRESULT ShowPropertyFrame(ControlSite& site) override { return OpenPropertyFrame(site, 0); }
 
     // ContentPainter
     void PaintContents(HWND window, HDC dc) override;
 
     static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     bool CanAdd(const std::wstring& name) const;
+    // The control whose window holds window (its own or one it hosts), else the one under the
+    // point (screen coordinates), or null.
+    ControlSite* ControlOfWindow(HWND window, POINT screen) const;
     HWND ParentWindow(const Placement& placement) const;
     // Shows the controls and containers on the selected page of container, when it is a tab
     // control, and hides the others.
@@ -141,6 +155,7 @@ class Form : private SiteHost, private ContentPainter {
         int page;
     };
     std::vector<SiteEntry> sites_;
+    std::unique_ptr<PropertyFrame> propertyFrame_;
 };
 
 }  // namespace zelmor::host

@@ -2,6 +2,7 @@
 
 #include <olectl.h>
 
+#include "ProbePage.h"
 #include "com/Variant.h"
 
 namespace zelmor::host::testing {
@@ -15,14 +16,17 @@ const com::PropertyMapEntry kProperties[] = {
     {L"Text", DISPID_TEXT},
 };
 
+// One property page, the probe's own.
+const CLSID* const kPages[] = {&CLSID_ZelProbePage};
+
 const com::ControlClass kProbeClass = {
     &CLSID_ZelProbe,
     &DIID__DProbeEvents,
     kProbeMiscStatus,
     SIZEL{2540, 635},
     com::MakePropertyMap(kProperties),
-    nullptr,
-    0,
+    kPages,
+    1,
 };
 
 bool IsKind(const std::wstring& kind) {

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include "ProbeControl.h"
+#include "ProbePage.h"
 #include "com/ClassFactory.h"
 #include "com/ModuleState.h"
 #include "com/TypeLibrary.h"
@@ -23,8 +24,14 @@ const module::ClassEntry kProbeEntry = {
     host::testing::CreateProbeControl,
 };
 
+const module::ClassEntry kProbeEntries[] = {
+    kProbeEntry,
+    {L"ZelProbePage", L"ZelProbePage", &host::testing::CLSID_ZelProbePage,
+     module::ClassKind::PropertyPage, 0, 0, host::testing::CreateProbePage},
+};
+
 module::ClassList Classes() {
-    return module::ClassList{&kProbeEntry, 1};
+    return module::ClassList{kProbeEntries, 2};
 }
 
 module::RegistrationTarget Target() {
@@ -45,6 +52,9 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
 STDAPI DllGetClassObject(REFCLSID clsid, REFIID iid, void** out) {
     if (!out) return E_POINTER;
     *out = nullptr;
+    if (IsEqualCLSID(clsid, host::testing::CLSID_ZelProbePage)) {
+        return com::GetClassFactory(host::testing::CreateProbePage, iid, out);
+    }
     if (!IsEqualCLSID(clsid, CLSID_ZelProbe)) return CLASS_E_CLASSNOTAVAILABLE;
     return com::GetClassFactory(host::testing::CreateProbeControl, iid, out);
 }
