@@ -3,6 +3,8 @@
 // twice, and unregistration.
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "RegistrySnapshot.h"
 #include "module/ClassTable.h"
 #include "module/Registration.h"
@@ -42,54 +44,12 @@ RegistrationTarget Target(HKEY root) {
 }
 
 std::set<std::wstring> ExpectedKeys() {
-    const std::wstring control = L"CLSID\\" + GuidText(kControlClsid);
-    const std::wstring page = L"CLSID\\" + GuidText(kPageClsid);
-    const std::wstring clsid = GuidText(kControlClsid);
-    return {
-        L".",
-        L"CLSID",
-        control,
-        control + L"|@=ZelmorDbTest Class",
-        control + L"\\ProgID",
-        control + L"\\ProgID|@=ZelBtrTest.ZelBtrTest.1",
-        control + L"\\VersionIndependentProgID",
-        control + L"\\VersionIndependentProgID|@=ZelBtrTest.ZelBtrTest",
-        control + L"\\Programmable",
-        control + L"\\Control",
-        control + L"\\Insertable",
-        control + L"\\ToolboxBitmap32",
-        control + L"\\ToolboxBitmap32|@=" + kModule + L", 1",
-        control + L"\\MiscStatus",
-        control + L"\\MiscStatus|@=0",
-        control + L"\\MiscStatus\\1",
-        control + L"\\MiscStatus\\1|@=131473",
-        control + L"\\TypeLib",
-        control + L"\\TypeLib|@=" + GuidText(LIBID_ZIVORADid),
-        control + L"\\Version",
-        control + L"\\Version|@=1.1",
-        control + L"\\Verb",
-        control + L"\\Verb\\0",
-        control + L"\\Verb\\0|@=ﾌﾟﾛﾊﾟﾃｨ(&P).., 0, 2",
-        control + L"\\InprocServer32",
-        control + L"\\InprocServer32|@=" + kModule,
-        control + L"\\InprocServer32|ThreadingModel=Apartment",
-        page,
-        page + L"|@=ZelTestPpg Class",
-        page + L"\\Programmable",
-        page + L"\\InprocServer32",
-        page + L"\\InprocServer32|@=" + kModule,
-        page + L"\\InprocServer32|ThreadingModel=Apartment",
-        L"ZelBtrTest.ZelBtrTest.1",
-        L"ZelBtrTest.ZelBtrTest.1|@=ZelmorDbTest Class",
-        L"ZelBtrTest.ZelBtrTest.1\\CLSID",
-        L"ZelBtrTest.ZelBtrTest.1\\CLSID|@=" + clsid,
-        L"ZelBtrTest.ZelBtrTest",
-        L"ZelBtrTest.ZelBtrTest|@=ZelmorDbTest Class",
-        L"ZelBtrTest.ZelBtrTest\\CLSID",
-        L"ZelBtrTest.ZelBtrTest\\CLSID|@=" + clsid,
-        L"ZelBtrTest.ZelBtrTest\\CurVer",
-        L"ZelBtrTest.ZelBtrTest\\CurVer|@=ZelBtrTest.ZelBtrTest.1",
-    };
+    std::set<std::wstring> keys = {L".", L"CLSID"};
+    for (const ClassEntry* entry : {&kTestClasses[0], &kTestClasses[1]}) {
+        std::set<std::wstring> more = ExpectedClassKeys(*entry, kModule, LIBID_ZIVORADid);
+        keys.insert(more.begin(), more.end());
+    }
+    return keys;
 }
 
 // The lines one set has and the other has not, for readable failures.
@@ -163,6 +123,19 @@ TEST(Registration, DataControlEntryOfTheLibraryWritesItsOwnNames) {
         EXPECT_TRUE(keys.count(line)) << "missing " << line;
     }
     EXPECT_FALSE(KeyExists(root.Get(), L"ZelmorDb.ZelmorDb.1"));
+}
+
+TEST(Registration, EveryClassOfTheLibraryWritesItsKeys) {
+    ScratchKey root;
+    std::vector<ClassEntry> classes(ClassTable().begin(), ClassTable().end());
+    ASSERT_EQ(classes.size(), 28u);
+    for (ClassEntry& entry : classes) entry.create = CreateStandIn;
+    ASSERT_EQ(RegisterClasses(Target(root.Get()), ClassList{classes.data(), classes.size()}),
+              S_OK);
+    for (const ClassEntry& entry : classes) {
+        EXPECT_EQ(ClassKeys(root.Get(), entry), ExpectedClassKeys(entry, kModule, LIBID_ZIVORADid))
+            << entry.className;
+    }
 }
 
 TEST(Registration, ApplicationIdIsWrittenAndRemoved) {

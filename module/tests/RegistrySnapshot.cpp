@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "module/RegistryKey.h"
+
 namespace zelmor::module::testing {
 
 namespace {
@@ -67,6 +69,76 @@ bool KeyExists(HKEY root, const std::wstring& path) {
     if (RegOpenKeyExW(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
     RegCloseKey(key);
     return true;
+}
+
+namespace {
+
+std::wstring ClassPath(const ClassEntry& entry) {
+    return L"CLSID\\" + GuidText(*entry.clsid);
+}
+
+std::vector<std::wstring> ProgIds(const ClassEntry& entry) {
+    if (!entry.programName) return {};
+    std::wstring independent = std::wstring(entry.programName) + L"." + entry.programName;
+    return {independent + L".1", independent};
+}
+
+}  // namespace
+
+std::set<std::wstring> ExpectedClassKeys(const ClassEntry& entry, const std::wstring& modulePath,
+                                         const GUID& libraryId) {
+    const std::wstring key = ClassPath(entry);
+    const std::wstring name = std::wstring(entry.className) + L" Class";
+    std::set<std::wstring> lines = {
+        key,
+        key + L"|@=" + name,
+        key + L"\\Programmable",
+        key + L"\\InprocServer32",
+        key + L"\\InprocServer32|@=" + modulePath,
+        key + L"\\InprocServer32|ThreadingModel=Apartment",
+    };
+    if (entry.kind != ClassKind::Control) return lines;
+    const std::vector<std::wstring> progIds = ProgIds(entry);
+    const std::wstring clsid = GuidText(*entry.clsid);
+    for (const std::wstring& line : {
+             key + L"\\ProgID", key + L"\\ProgID|@=" + progIds[0],
+             key + L"\\VersionIndependentProgID",
+             key + L"\\VersionIndependentProgID|@=" + progIds[1], key + L"\\Control",
+             key + L"\\Insertable", key + L"\\ToolboxBitmap32",
+             key + L"\\ToolboxBitmap32|@=" + modulePath + L", " +
+                 std::to_wstring(entry.toolboxBitmap),
+             key + L"\\MiscStatus", key + L"\\MiscStatus|@=0", key + L"\\MiscStatus\\1",
+             key + L"\\MiscStatus\\1|@=" + std::to_wstring(entry.miscStatus),
+             key + L"\\TypeLib", key + L"\\TypeLib|@=" + GuidText(libraryId),
+             key + L"\\Version", key + L"\\Version|@=1.1", key + L"\\Verb",
+             key + L"\\Verb\\0", key + L"\\Verb\\0|@=ﾌﾟﾛﾊﾟﾃｨ(&P).., 0, 2"}) {
+        lines.insert(line);
+    }
+    for (const std::wstring& progId : progIds) {
+        for (const std::wstring& line :
+             {progId, progId + L"|@=" + name, progId + L"\\CLSID", progId + L"\\CLSID|@=" + clsid}) {
+            lines.insert(line);
+        }
+    }
+    lines.insert(progIds[1] + L"\\CurVer");
+    lines.insert(progIds[1] + L"\\CurVer|@=" + progIds[0]);
+    return lines;
+}
+
+std::set<std::wstring> ClassKeys(HKEY root, const ClassEntry& entry) {
+    std::vector<std::wstring> roots = ProgIds(entry);
+    roots.push_back(ClassPath(entry));
+    std::set<std::wstring> lines;
+    for (const std::wstring& path : roots) {
+        for (const std::wstring& line : Snapshot(root, path)) {
+            if (line == L".") {
+                lines.insert(path);
+            } else {
+                lines.insert(path + (line[0] == L'|' ? L"" : L"\\") + line);
+            }
+        }
+    }
+    return lines;
 }
 
 ScratchKey::ScratchKey() {

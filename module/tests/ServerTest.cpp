@@ -148,43 +148,26 @@ TEST(Server, Regsvr32RegistersOnceAndUnregistersCompletely) {
     EXPECT_EQ(name, L"zelbt320");
     application = RegistryKey();
 
-    // Only the classes that can be created are registered.
+    // Every class with all its keys, as the classes root holds them after regsvr32.
     for (const ClassEntry& entry : ClassTable()) {
-        EXPECT_EQ(KeyExists(HKEY_CLASSES_ROOT, L"CLSID\\" + GuidText(*entry.clsid)),
-                  entry.create != nullptr)
+        EXPECT_NE(entry.create, nullptr) << entry.className;
+        EXPECT_EQ(ClassKeys(HKEY_CLASSES_ROOT, entry),
+                  ExpectedClassKeys(entry, LibraryPath(), LIBID_ZIVORADid))
             << entry.className;
     }
-
-    // The data control, as regsvr32 left it in the classes root.
-    std::wstring clsid = GuidText(CLSID_ZelmorDb);
-    std::set<std::wstring> dataControl = Snapshot(HKEY_CLASSES_ROOT, L"CLSID\\" + clsid);
-    for (const std::wstring& line :
-         {std::wstring(L"|@=ZelmorDb Class"), std::wstring(L"ProgID|@=ZelBtr.ZelBtr.1"),
-          std::wstring(L"VersionIndependentProgID|@=ZelBtr.ZelBtr"), std::wstring(L"Programmable"),
-          std::wstring(L"Control"), std::wstring(L"Insertable"), std::wstring(L"MiscStatus|@=0"),
-          std::wstring(L"MiscStatus\\1|@=131473"), std::wstring(L"Version|@=1.1"),
-          L"TypeLib|@=" + GuidText(LIBID_ZIVORADid),
-          L"ToolboxBitmap32|@=" + LibraryPath() + L", 1",
-          L"InprocServer32|@=" + LibraryPath(),
-          std::wstring(L"InprocServer32|ThreadingModel=Apartment"),
-          std::wstring(L"Verb\\0|@=ﾌﾟﾛﾊﾟﾃｨ(&P).., 0, 2")}) {
-        EXPECT_TRUE(dataControl.count(line)) << "missing " << std::string(line.begin(), line.end());
+    // A host creates each class from the registry, the controls by program identifier.
+    for (const ClassEntry& entry : ClassTable()) {
+        CLSID found = *entry.clsid;
+        if (entry.programName) {
+            std::wstring progId = std::wstring(entry.programName) + L"." + entry.programName;
+            ASSERT_EQ(CLSIDFromProgID(progId.c_str(), &found), S_OK) << entry.className;
+        }
+        ComPtr<IUnknown> created;
+        EXPECT_EQ(CoCreateInstance(found, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown,
+                                   created.PutVoid()),
+                  S_OK)
+            << entry.className;
     }
-    std::wstring programClass;
-    RegistryKey program;
-    ASSERT_EQ(RegistryKey::Open(HKEY_CLASSES_ROOT, L"ZelBtr.ZelBtr.1\\CLSID", program),
-              ERROR_SUCCESS);
-    EXPECT_TRUE(program.GetString(nullptr, programClass));
-    EXPECT_EQ(programClass, clsid);
-    program = RegistryKey();
-    // A host creates it by program identifier.
-    ComPtr<IUnknown> created;
-    CLSID found{};
-    ASSERT_EQ(CLSIDFromProgID(L"ZelBtr.ZelBtr", &found), S_OK);
-    EXPECT_EQ(CoCreateInstance(found, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown,
-                               created.PutVoid()),
-              S_OK);
-    created = nullptr;
 
     std::set<std::wstring> first = LibraryKeys();
     ASSERT_EQ(RunRegsvr32(L"/s"), 0u);
@@ -194,7 +177,7 @@ TEST(Server, Regsvr32RegistersOnceAndUnregistersCompletely) {
     EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, LibraryKey()));
     EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, ApplicationKey()));
     for (const ClassEntry& entry : ClassTable()) {
-        EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, L"CLSID\\" + GuidText(*entry.clsid)))
+        EXPECT_EQ(ClassKeys(HKEY_CLASSES_ROOT, entry), std::set<std::wstring>{})
             << entry.className;
     }
     EXPECT_NE(LoadRegTypeLib(LIBID_ZIVORADid, 1, 1, 0x409, registered.Put()), S_OK);
