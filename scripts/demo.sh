@@ -41,5 +41,5 @@ echo "Running the sales form (design time):"
 "$here/run-form.sh" "$demo/sales.json" --design --screenshot-dir "$demo/design"
 mv "$demo/design/sales.png" "$demo/sales-design.png"
 echo
-echo "Screenshots: $demo/sales-run.png $demo/sales-grid-selection.png" \
-    "$demo/sales-grid-editor.png $demo/sales-design.png"
+echo "Screenshots in $demo:"
+ls "$demo"/*.png | sed 's#^.*/#  #'
