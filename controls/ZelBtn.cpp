@@ -2,6 +2,7 @@
 
 #include "com/AnsiText.h"
 #include "com/Guarded.h"
+#include "module/PageClassIds.h"
 #include "values/GlobalOptions.h"
 
 namespace zelmor {
@@ -22,7 +23,7 @@ const com::PropertyMapEntry kProperties[] = {
     {L"TabStop", DISPID_TABSTOP},           {L"Enabled", DISPID_ENABLED},
 };
 
-const CLSID* const kPages[] = {&CLSID_CFontPropPage, &CLSID_CColorPropPage,
+const CLSID* const kPages[] = {&CLSID_ZelBtnPpg, &CLSID_CFontPropPage, &CLSID_CColorPropPage,
                                &CLSID_CPicturePropPage};
 
 const com::ControlClass kButtonClass = {

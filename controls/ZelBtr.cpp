@@ -13,6 +13,7 @@
 #include "core/RecordOperations.h"
 #include "controls/AutomationArrays.h"
 #include "module/DispatchIds.idh"
+#include "module/PageClassIds.h"
 #include "module/ResourceIds.h"
 
 namespace zelmor {
@@ -32,14 +33,17 @@ const com::PropertyMapEntry kProperties[] = {
     {L"AllOpen", kDispAllOpen}, {L"DistName", kDispDistName},   {L"CacheDDF", kDispCacheDDF},
 };
 
+// The data control has no font, colours or picture: its own page only.
+const CLSID* const kPages[] = {&CLSID_ZelBtrPpg};
+
 const com::ControlClass kDataControlClass = {
     &CLSID_ZelmorDb,
     &DIID__DZelBtrEvents,
     com::kControlMiscStatus,
     SIZEL{847, 847},  // 32 x 32 pixels
     com::MakePropertyMap(kProperties),
-    nullptr,
-    0,
+    kPages,
+    sizeof kPages / sizeof kPages[0],
 };
 
 constexpr int kBitmapLoaded = IDB_DATA_CONTROL_LOADED;

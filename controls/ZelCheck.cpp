@@ -1,5 +1,7 @@
 #include "controls/ZelCheck.h"
 
+#include "module/PageClassIds.h"
+
 namespace zelmor {
 
 namespace {
@@ -24,7 +26,7 @@ const com::PropertyMapEntry kProperties[] = {
     {L"Enabled", DISPID_ENABLED},
 };
 
-const CLSID* const kPages[] = {&CLSID_CFontPropPage, &CLSID_CColorPropPage};
+const CLSID* const kPages[] = {&CLSID_ZelCheckPpg, &CLSID_CFontPropPage, &CLSID_CColorPropPage};
 
 const com::ControlClass kCheckClass = {
     &CLSID_ZelCheck,

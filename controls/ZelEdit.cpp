@@ -4,6 +4,7 @@
 #include "com/Guarded.h"
 #include "controls/HostFormat.h"
 #include "controls/Win32Ime.h"
+#include "module/PageClassIds.h"
 #include "values/GlobalOptions.h"
 
 namespace zelmor {
@@ -37,7 +38,7 @@ const com::PropertyMapEntry kProperties[] = {
     {L"Enabled", DISPID_ENABLED},
 };
 
-const CLSID* const kPages[] = {&CLSID_CFontPropPage, &CLSID_CColorPropPage};
+const CLSID* const kPages[] = {&CLSID_ZelEditPpg, &CLSID_CFontPropPage, &CLSID_CColorPropPage};
 
 const com::ControlClass kEditClass = {
     &CLSID_ZelEdit,

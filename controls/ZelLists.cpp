@@ -1,5 +1,9 @@
 #include "controls/ZelLists.h"
 
+#include <iterator>
+
+#include "module/PageClassIds.h"
+
 namespace zelmor {
 
 namespace {
@@ -122,24 +126,34 @@ const PropertyMapEntry kExComboBoxProperties[] = {
     {L"Enabled", DISPID_ENABLED},
 };
 
-const CLSID* const kPages[] = {&CLSID_CFontPropPage, &CLSID_CColorPropPage};
-constexpr std::size_t kPageCount = sizeof kPages / sizeof kPages[0];
+const CLSID* const kListBoxPages[] = {&CLSID_ZelListBoxPpg, &CLSID_CFontPropPage,
+                                      &CLSID_CColorPropPage};
+const CLSID* const kComboBoxPages[] = {&CLSID_ZelComboBoxPpg, &CLSID_CFontPropPage,
+                                       &CLSID_CColorPropPage};
+const CLSID* const kExListBoxPages[] = {&CLSID_ZelExListBoxPpg, &CLSID_ZelExListBoxPpg2,
+                                        &CLSID_CFontPropPage, &CLSID_CColorPropPage};
+const CLSID* const kExComboBoxPages[] = {&CLSID_ZelExComboBoxPpg, &CLSID_ZelExComboBoxPpg2,
+                                         &CLSID_CFontPropPage, &CLSID_CColorPropPage};
 constexpr unsigned kEvents = com::kKeyEvents | com::kMouseEvents;
 constexpr SIZEL kListExtent{3175, 2540};   // 120 x 96 pixels
 constexpr SIZEL kComboExtent{3175, 635};   // 120 x 24 pixels
 
 const com::ControlClass kListBoxClass = {
     &CLSID_ZelListBox, &DIID__DZelListBoxEvents, com::kControlMiscStatus, kListExtent,
-    com::MakePropertyMap(kListBoxProperties), kPages, kPageCount, kEvents};
+    com::MakePropertyMap(kListBoxProperties), kListBoxPages, std::size(kListBoxPages),
+    kEvents};
 const com::ControlClass kComboBoxClass = {
     &CLSID_ZelComboBox, &DIID__DZelComboBoxEvents, com::kControlMiscStatus, kComboExtent,
-    com::MakePropertyMap(kComboBoxProperties), kPages, kPageCount, kEvents};
+    com::MakePropertyMap(kComboBoxProperties), kComboBoxPages, std::size(kComboBoxPages),
+    kEvents};
 const com::ControlClass kExListBoxClass = {
     &CLSID_ZelExListBox, &DIID__DZelExListBoxEvents, com::kControlMiscStatus, kListExtent,
-    com::MakePropertyMap(kExListBoxProperties), kPages, kPageCount, kEvents};
+    com::MakePropertyMap(kExListBoxProperties), kExListBoxPages, std::size(kExListBoxPages),
+    kEvents};
 const com::ControlClass kExComboBoxClass = {
     &CLSID_ZelExComboBox, &DIID__DZelExComboBoxEvents, com::kControlMiscStatus, kComboExtent,
-    com::MakePropertyMap(kExComboBoxProperties), kPages, kPageCount, kEvents};
+    com::MakePropertyMap(kExComboBoxProperties), kExComboBoxPages, std::size(kExComboBoxPages),
+    kEvents};
 
 // kind, combo; style, integralHeight, sort, imeMode, updateOption, extendedFirst, tabStops;
 // format, scroll and change events; IntegralHeight's default.

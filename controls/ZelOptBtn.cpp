@@ -1,5 +1,7 @@
 #include "controls/ZelOptBtn.h"
 
+#include "module/PageClassIds.h"
+
 namespace zelmor {
 
 namespace {
@@ -23,7 +25,7 @@ const com::PropertyMapEntry kProperties[] = {
     {L"Enabled", DISPID_ENABLED},
 };
 
-const CLSID* const kPages[] = {&CLSID_CFontPropPage, &CLSID_CColorPropPage};
+const CLSID* const kPages[] = {&CLSID_ZelOptBtnPpg, &CLSID_CFontPropPage, &CLSID_CColorPropPage};
 
 const com::ControlClass kOptionClass = {
     &CLSID_ZelOptBtn,

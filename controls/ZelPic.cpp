@@ -4,6 +4,7 @@
 #include "com/Gdi.h"
 #include "com/Guarded.h"
 #include "messages/Messages.h"
+#include "module/PageClassIds.h"
 
 namespace zelmor {
 
@@ -20,7 +21,7 @@ const com::PropertyMapEntry kProperties[] = {
     {L"MousePointer", DISPID_MOUSEPOINTER}, {L"Picture", DISPID_PICTURE},
 };
 
-const CLSID* const kPages[] = {&CLSID_CFontPropPage, &CLSID_CColorPropPage,
+const CLSID* const kPages[] = {&CLSID_ZelPicPpg, &CLSID_CFontPropPage, &CLSID_CColorPropPage,
                                &CLSID_CPicturePropPage};
 
 const com::ControlClass kPictureClass = {

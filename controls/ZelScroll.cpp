@@ -2,6 +2,7 @@
 
 #include "com/AnsiText.h"
 #include "com/Guarded.h"
+#include "module/PageClassIds.h"
 
 namespace zelmor {
 
@@ -22,7 +23,8 @@ const com::PropertyMapEntry kProperties[] = {
     {L"Enabled", DISPID_ENABLED},
 };
 
-const CLSID* const kPages[] = {&CLSID_CColorPropPage};
+const CLSID* const kHorizontalPages[] = {&CLSID_ZelHScrollPpg, &CLSID_CColorPropPage};
+const CLSID* const kVerticalPages[] = {&CLSID_ZelVScrollPpg, &CLSID_CColorPropPage};
 
 const com::ControlClass kHorizontalClass = {
     &CLSID_ZelHScroll,
@@ -30,8 +32,8 @@ const com::ControlClass kHorizontalClass = {
     com::kControlMiscStatus,
     SIZEL{3175, 423},  // 120 x 16 pixels
     com::MakePropertyMap(kProperties),
-    kPages,
-    sizeof kPages / sizeof kPages[0],
+    kHorizontalPages,
+    sizeof kHorizontalPages / sizeof kHorizontalPages[0],
     com::kKeyEvents,
 };
 
@@ -41,8 +43,8 @@ const com::ControlClass kVerticalClass = {
     com::kControlMiscStatus,
     SIZEL{423, 3175},  // 16 x 120 pixels
     com::MakePropertyMap(kProperties),
-    kPages,
-    sizeof kPages / sizeof kPages[0],
+    kVerticalPages,
+    sizeof kVerticalPages / sizeof kVerticalPages[0],
     com::kKeyEvents,
 };
 

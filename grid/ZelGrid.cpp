@@ -5,6 +5,7 @@
 #include "controls/HostFormat.h"
 #include "grid/GridPaint.h"
 #include "grid/ZelGridMembers.h"
+#include "module/PageClassIds.h"
 #include "platform/CodePage.h"
 #include "platform/Platform.h"
 
@@ -55,7 +56,7 @@ const com::PropertyMapEntry kProperties[] = {
     {L"Enabled", DISPID_ENABLED},
 };
 
-const CLSID* const kPages[] = {&CLSID_CFontPropPage, &CLSID_CColorPropPage};
+const CLSID* const kPages[] = {&CLSID_ZelGridPpg, &CLSID_CFontPropPage, &CLSID_CColorPropPage};
 
 const com::ControlClass kGridClass = {
     &CLSID_ZelGrid,

@@ -12,6 +12,7 @@
 #include "module/PageClassIds.h"
 #include "module/ResourceIds.h"
 #include "module/zelmor.h"
+#include "pages/Pages.h"
 
 namespace zelmor::module {
 
@@ -46,25 +47,25 @@ const ClassEntry kClasses[] = {
      IDB_TOOLBOX_ZELGRID, kControlStatus, CreateZelGrid},
     {L"ZelPic", L"ZelPic", &CLSID_ZelPic, kControl,
      IDB_TOOLBOX_ZELPIC, kControlStatus, CreateZelPic},
-    {L"ZelBtrPpg", nullptr, &CLSID_ZelBtrPpg, kPage, 0, 0, nullptr},
-    {L"ZelBtnPpg", nullptr, &CLSID_ZelBtnPpg, kPage, 0, 0, nullptr},
-    {L"ZelEditPpg", nullptr, &CLSID_ZelEditPpg, kPage, 0, 0, nullptr},
-    {L"ZelListBoxPpg", nullptr, &CLSID_ZelListBoxPpg, kPage, 0, 0, nullptr},
-    {L"ZelComboBoxPpg", nullptr, &CLSID_ZelComboBoxPpg, kPage, 0, 0, nullptr},
-    {L"ZelCheckPpg", nullptr, &CLSID_ZelCheckPpg, kPage, 0, 0, nullptr},
-    {L"ZelOptBtnPpg", nullptr, &CLSID_ZelOptBtnPpg, kPage, 0, 0, nullptr},
-    {L"ZelPicPpg", nullptr, &CLSID_ZelPicPpg, kPage, 0, 0, nullptr},
-    {L"ZelHScrollPpg", nullptr, &CLSID_ZelHScrollPpg, kPage, 0, 0, nullptr},
-    {L"ZelVScrollPpg", nullptr, &CLSID_ZelVScrollPpg, kPage, 0, 0, nullptr},
-    {L"ZelGridPpg", nullptr, &CLSID_ZelGridPpg, kPage, 0, 0, nullptr},
+    {L"ZelBtrPpg", nullptr, &CLSID_ZelBtrPpg, kPage, 0, 0, CreateZelBtrPpg},
+    {L"ZelBtnPpg", nullptr, &CLSID_ZelBtnPpg, kPage, 0, 0, CreateZelBtnPpg},
+    {L"ZelEditPpg", nullptr, &CLSID_ZelEditPpg, kPage, 0, 0, CreateZelEditPpg},
+    {L"ZelListBoxPpg", nullptr, &CLSID_ZelListBoxPpg, kPage, 0, 0, CreateZelListBoxPpg},
+    {L"ZelComboBoxPpg", nullptr, &CLSID_ZelComboBoxPpg, kPage, 0, 0, CreateZelComboBoxPpg},
+    {L"ZelCheckPpg", nullptr, &CLSID_ZelCheckPpg, kPage, 0, 0, CreateZelCheckPpg},
+    {L"ZelOptBtnPpg", nullptr, &CLSID_ZelOptBtnPpg, kPage, 0, 0, CreateZelOptBtnPpg},
+    {L"ZelPicPpg", nullptr, &CLSID_ZelPicPpg, kPage, 0, 0, CreateZelPicPpg},
+    {L"ZelHScrollPpg", nullptr, &CLSID_ZelHScrollPpg, kPage, 0, 0, CreateZelHScrollPpg},
+    {L"ZelVScrollPpg", nullptr, &CLSID_ZelVScrollPpg, kPage, 0, 0, CreateZelVScrollPpg},
+    {L"ZelGridPpg", nullptr, &CLSID_ZelGridPpg, kPage, 0, 0, CreateZelGridPpg},
     {L"ZelExComboBox", L"ZelExComboBox", &CLSID_ZelExComboBox, kControl,
      IDB_TOOLBOX_ZELEXCOMBOBOX, kControlStatus, CreateZelExComboBox},
-    {L"ZelExComboBoxPpg", nullptr, &CLSID_ZelExComboBoxPpg, kPage, 0, 0, nullptr},
+    {L"ZelExComboBoxPpg", nullptr, &CLSID_ZelExComboBoxPpg, kPage, 0, 0, CreateZelExComboBoxPpg},
     {L"ZelExListBox", L"ZelExListBox", &CLSID_ZelExListBox, kControl,
      IDB_TOOLBOX_ZELEXLISTBOX, kControlStatus, CreateZelExListBox},
-    {L"ZelExListBoxPpg", nullptr, &CLSID_ZelExListBoxPpg, kPage, 0, 0, nullptr},
-    {L"ZelExComboBoxPpg2", nullptr, &CLSID_ZelExComboBoxPpg2, kPage, 0, 0, nullptr},
-    {L"ZelExListBoxPpg2", nullptr, &CLSID_ZelExListBoxPpg2, kPage, 0, 0, nullptr},
+    {L"ZelExListBoxPpg", nullptr, &CLSID_ZelExListBoxPpg, kPage, 0, 0, CreateZelExListBoxPpg},
+    {L"ZelExComboBoxPpg2", nullptr, &CLSID_ZelExComboBoxPpg2, kPage, 0, 0, CreateZelExComboBoxPpg2},
+    {L"ZelExListBoxPpg2", nullptr, &CLSID_ZelExListBoxPpg2, kPage, 0, 0, CreateZelExListBoxPpg2},
 };
 
 static_assert(sizeof kClasses / sizeof kClasses[0] == 28, "the library serves 28 classes");
