@@ -80,6 +80,7 @@ LRESULT CALLBACK Form::Procedure(HWND window, UINT message, WPARAM wParam, LPARA
             }
             break;
         case WM_CLOSE:
+            if (form->beforeClose) form->beforeClose();
             // The controls go before the windows they sit in.
             form->Close();
             return 0;

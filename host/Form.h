@@ -19,6 +19,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -109,6 +110,9 @@ class Form : private SiteHost, private ContentPainter {
     // Closes every control and destroys the window; the form can then only be destroyed.
     void Close();
     bool Closed() const { return window_ == nullptr; }
+    // Called when a person closes the form's window, while its controls are still there (a
+    // program saves the form here).
+    std::function<void()> beforeClose;
 
   private:
     // SiteHost

@@ -27,6 +27,7 @@ constexpr int kMargin = 8;
 constexpr int kButtonWidth = 80;
 constexpr int kButtonHeight = 24;
 constexpr int kButtonGap = 6;
+constexpr int kStatusHeight = 16;
 // The smallest page area: room for the three buttons under it.
 constexpr int kLeastPageWidth = 3 * kButtonWidth + 2 * kButtonGap + 120;
 constexpr int kLeastPageHeight = 80;
@@ -233,15 +234,16 @@ void PropertyFrame::CreateWindows(const std::wstring& name) {
     MoveWindow(pageHost_, display.left, display.top, area.right, area.bottom, FALSE);
     SetWindowPos(pageHost_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
 
+    // The status line runs the whole width under the pages; the buttons go under it, right.
     int width = tabRect.right + kMargin;
-    int buttonsTop = tabRect.bottom + kMargin;
+    int statusTop = tabRect.bottom + kMargin / 2;
+    MoveWindow(status_, kMargin, statusTop, width - 2 * kMargin, kStatusHeight, FALSE);
+    int buttonsTop = statusTop + kStatusHeight + kMargin / 2;
     int x = width - kMargin - kButtonWidth;
     for (HWND button : {apply_, cancel_, ok_}) {
         MoveWindow(button, x, buttonsTop, kButtonWidth, kButtonHeight, FALSE);
         x -= kButtonWidth + kButtonGap;
     }
-    MoveWindow(status_, kMargin, buttonsTop + 4, x + kButtonWidth - kMargin, kButtonHeight - 4,
-               FALSE);
     RECT frame{0, 0, width, buttonsTop + kButtonHeight + kMargin};
     AdjustWindowRectEx(&frame, kFrameStyle, FALSE, kFrameExStyle);
     SetWindowPos(window_, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,

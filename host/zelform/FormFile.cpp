@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cmath>
 
 namespace zelmor::host {
 
@@ -113,7 +114,102 @@ FormItem ReadItem(const Json& json, const std::string& where, const std::vector<
     return item;
 }
 
+Json JsonOf(const FormItem& item, const std::string& where) {
+    Json json;
+    json["name"] = item.name;
+    if (item.kind == FormItem::Kind::Frame) json["type"] = "frame";
+    if (item.kind == FormItem::Kind::Tab) json["type"] = "tab";
+    json["rect"] = {item.left, item.top, item.width, item.height};
+    if (!item.container.empty()) json["container"] = item.container;
+    if (item.page != 0) json["page"] = item.page;
+    switch (item.kind) {
+        case FormItem::Kind::Control: {
+            if (!item.programId.empty()) json["progid"] = item.programId;
+            else json["clsid"] = item.classId;
+            Json properties = Json::object();
+            for (const auto& [name, value] : item.properties) {
+                if (const bool* flag = std::get_if<bool>(&value)) {
+                    properties[name] = *flag;
+                } else if (const long long* number = std::get_if<long long>(&value)) {
+                    properties[name] = *number;
+                } else if (const double* real = std::get_if<double>(&value)) {
+                    if (!std::isfinite(*real)) {
+                        throw FileError(where + ".properties." + name + ": not a finite number");
+                    }
+                    properties[name] = *real;
+                } else if (const PictureFile* picture = std::get_if<PictureFile>(&value)) {
+                    properties[name] = {{"picture", picture->path}};
+                } else {
+                    properties[name] = std::get<std::string>(value);
+                }
+            }
+            if (!properties.empty()) json["properties"] = properties;
+            break;
+        }
+        case FormItem::Kind::Frame:
+            json["caption"] = item.caption;
+            if (!item.frameClass.empty()) json["class"] = item.frameClass;
+            break;
+        case FormItem::Kind::Tab:
+            json["pages"] = item.pages;
+            break;
+    }
+    return json;
+}
+
+// Indented like the form files people write: an object's members on lines of their own, a
+// list of plain values (a rect, the pages) on one line.
+void WriteJson(const Json& json, int indent, std::string& out) {
+    auto plain = [](const Json& value) { return !value.is_object() && !value.is_array(); };
+    const std::string inner(static_cast<size_t>(indent + 2), ' ');
+    if (json.is_array() && std::all_of(json.begin(), json.end(), plain)) {
+        out += "[";
+        for (size_t i = 0; i < json.size(); ++i) {
+            if (i > 0) out += ", ";
+            out += json[i].dump(-1, ' ', false, Json::error_handler_t::replace);
+        }
+        out += "]";
+    } else if (json.is_array() || json.is_object()) {
+        if (json.empty()) {
+            out += json.is_array() ? "[]" : "{}";
+            return;
+        }
+        out += json.is_array() ? "[\n" : "{\n";
+        bool first = true;
+        for (const auto& item : json.items()) {
+            if (!first) out += ",\n";
+            first = false;
+            out += inner;
+            if (json.is_object()) {
+                out += Json(item.key()).dump(-1, ' ', false, Json::error_handler_t::replace) + ": ";
+            }
+            WriteJson(item.value(), indent + 2, out);
+        }
+        out += "\n" + std::string(static_cast<size_t>(indent), ' ') + (json.is_array() ? "]" : "}");
+    } else {
+        out += json.dump(-1, ' ', false, Json::error_handler_t::replace);
+    }
+}
+
 }  // namespace
+
+std::string WriteFormFile(const FormFile& form) {
+    Json json;
+    json["name"] = form.name;
+    json["caption"] = form.caption;
+    json["width"] = form.width;
+    json["height"] = form.height;
+    Json controls = Json::array();
+    for (size_t i = 0; i < form.items.size(); ++i) {
+        controls.push_back(JsonOf(form.items[i], "controls[" + std::to_string(i) + "]"));
+    }
+    json["controls"] = controls;
+    // Text that is not UTF-8 cannot come from the reader; whatever else wrote it is kept
+    // readable rather than failing the whole file.
+    std::string text;
+    WriteJson(json, 0, text);
+    return text + "\n";
+}
 
 FormFile ParseFormFile(const std::string& text) {
     Json json = Json::parse(text, nullptr, false);

@@ -41,4 +41,10 @@ struct FormFile {
 // Reads a form file's text; a mistake throws FileError naming its place.
 FormFile ParseFormFile(const std::string& text);
 
+// The text of a form file that ParseFormFile reads back as form: members left out where they
+// hold what the reader would assume (a control's type, a page 0 outside a tab control, a
+// frame's class of the form's mode). A number that JSON cannot write (not finite) throws
+// FileError naming the property.
+std::string WriteFormFile(const FormFile& form);
+
 }  // namespace zelmor::host

@@ -20,7 +20,8 @@ const KindName kKinds[] = {
     {"select", Kind::Select}, {"expect", Kind::Expect},
     {"answer", Kind::Answer}, {"handle", Kind::Handle},
     {"refuse", Kind::Refuse}, {"screenshot", Kind::Screenshot},
-    {"wait", Kind::Wait},
+    {"wait", Kind::Wait},     {"properties", Kind::Properties},
+    {"field", Kind::Field},   {"press", Kind::Press},   {"save", Kind::Save},
 };
 
 // The buttons of a message box, by the names the file uses, with their identifiers
@@ -45,6 +46,15 @@ Kind ReadKind(JsonObject& object) {
     object.Fail("action", "\"" + name + "\" is not an action");
 }
 
+// What a field of a property page is given or shows: a text, a number or true/false.
+FileValue FieldValue(JsonObject& object) {
+    FileValue value = object.Value("value");
+    if (std::holds_alternative<PictureFile>(value)) {
+        object.Fail("value", "a text, a number, true or false expected");
+    }
+    return value;
+}
+
 void ReadExpectation(JsonObject& object, ScriptAction& action) {
     if (object.Has("message")) {
         action.message = object.Text("message");
@@ -62,6 +72,24 @@ void ReadExpectation(JsonObject& object, ScriptAction& action) {
             if (!beep) object.Fail("beeps", "a list of whole numbers expected");
             action.beeps->push_back(*beep);
         }
+        return;
+    }
+    // The property frame shown: its Apply button, whether it is up, its status line and fields.
+    if (object.Has("apply")) {
+        action.applyEnabled = object.BooleanOr("apply", false);
+        return;
+    }
+    if (object.Has("frame")) {
+        action.frameShown = object.BooleanOr("frame", false);
+        return;
+    }
+    if (object.Has("problem")) {
+        action.problem = object.Text("problem");
+        return;
+    }
+    if (object.Has("field")) {
+        action.label = object.Text("field");
+        action.expected = FieldValue(object);
         return;
     }
     action.control = object.Text("control");
@@ -85,8 +113,18 @@ void ReadExpectation(JsonObject& object, ScriptAction& action) {
         }
     } else {
         object.Fail("", "\"text\", \"property\", \"event\", \"order\", \"message\", "
-                        "\"messages\" or \"beeps\" expected");
+                        "\"messages\", \"beeps\", \"apply\", \"frame\", \"problem\" or "
+                        "\"field\" expected");
     }
+}
+
+void ReadPropertiesAction(JsonObject& object, ScriptAction& action) {
+    action.control = object.Text("control");
+    if (object.Has("page") && object.Has("title")) object.Fail("title", "a page or a title");
+    if (object.Has("title")) action.title = object.Text("title");
+    long long page = object.IntegerOr("page", 0);
+    if (page < 0 || page > 255) object.Fail("page", "a page number from 0 expected");
+    action.page = static_cast<int>(page);
 }
 
 void ReadSelection(JsonObject& object, ScriptAction& action) {
@@ -222,9 +260,32 @@ void ReadParts(JsonObject& object, ScriptAction& action) {
             action.property = object.Text("property");
             action.refuse = object.BooleanOr("refuse", true);
             break;
-        case Kind::Screenshot:
+        case Kind::Screenshot: {
             action.file = object.Text("file");
             if (action.file.empty()) object.Fail("file", "a file name expected");
+            std::string of = object.TextOr("of", "form");
+            if (of != "form" && of != "frame") object.Fail("of", "form or frame expected");
+            action.ofFrame = of == "frame";
+            break;
+        }
+        case Kind::Properties:
+            ReadPropertiesAction(object, action);
+            break;
+        case Kind::Field:
+            action.label = object.Text("label");
+            if (action.label.empty()) object.Fail("label", "a field's label expected");
+            action.value = FieldValue(object);
+            break;
+        case Kind::Press:
+            action.press = object.Text("button");
+            if (action.press != "ok" && action.press != "cancel" && action.press != "apply") {
+                object.Fail("button", "ok, cancel or apply expected");
+            }
+            break;
+        case Kind::Save:
+            action.file = object.Text("file");
+            if (action.file.empty()) object.Fail("file", "a file name expected");
+            action.overwrite = object.BooleanOr("overwrite", false);
             break;
         case Kind::Wait: {
             long long milliseconds = object.Integer("milliseconds");

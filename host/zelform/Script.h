@@ -29,8 +29,12 @@ struct ScriptAction {
         Handle,      // control, event, settings: by-reference arguments to set; properties;
                      // conditions; an exported function to call
         Refuse,      // control, property, refuse: what the form answers requests to change it
-        Screenshot,  // file
+        Screenshot,  // file; of the frame instead of the form
         Wait,        // milliseconds
+        Properties,  // control; page or title: opens the control's property frame
+        Field,       // label, value: fills a field of the page shown
+        Press,       // press: a button of the property frame (ok, cancel, apply)
+        Save,        // file, overwrite: writes the form back to a form file
     };
 
     Kind kind = Kind::Wait;
@@ -74,6 +78,14 @@ struct ScriptAction {
     std::optional<long long> messages;  // expect: how many message boxes were shown so far
     bool refuse = true;
     std::string file;
+    bool ofFrame = false;    // screenshot: the property frame rather than the form
+    bool overwrite = false;  // save: over the form file that was read
+    std::string title;       // properties: the page with this title
+    std::string label;       // field, expect: the field's label on the page shown
+    std::string press;       // press: ok, cancel or apply
+    std::optional<bool> applyEnabled;    // expect: Apply enabled or not
+    std::optional<bool> frameShown;      // expect: a property frame is shown or not
+    std::optional<std::string> problem;  // expect: what the frame's status line says
     int milliseconds = 0;
     int position = 0;  // drag: where the thumb is let go
 };

@@ -4,6 +4,7 @@
 #include "host/BeepRecorder.h"
 #include "host/Screenshot.h"
 #include "host/UserInput.h"
+#include "host/zelform/FormSaver.h"
 #include "host/zelform/WindowsText.h"
 #include "platform/CodePage.h"
 
@@ -85,6 +86,11 @@ void ScriptRunner::LogEvents() {
     }
 }
 
+void ScriptRunner::SetFormFile(const FormFile& file, std::wstring path) {
+    formFile_ = &file;
+    formPath_ = std::move(path);
+}
+
 int ScriptRunner::Run(const std::vector<ScriptAction>& actions) {
     int failed = 0;
     BeepRecorder::Instance().Hook();
@@ -116,10 +122,13 @@ bool ScriptRunner::RunAction(const ScriptAction& action, std::wstring* detail) {
     // Every action but these few works on a control: a script that names none is refused
     // rather than followed into nothing.
     const bool needsControl = !(action.kind == Kind::Answer || action.kind == Kind::Screenshot ||
-                                action.kind == Kind::Wait ||
+                                action.kind == Kind::Wait || action.kind == Kind::Field ||
+                                action.kind == Kind::Press || action.kind == Kind::Save ||
                                 (action.kind == Kind::Select && !action.tab.empty()) ||
                                 (action.kind == Kind::Expect &&
-                                 (action.message || action.beeps || action.messages)));
+                                 (action.message || action.beeps || action.messages ||
+                                  action.applyEnabled || action.frameShown || action.problem ||
+                                  !action.label.empty())));
     if (needsControl && site == nullptr) {
         *detail = L"the action names no control";
         return false;
@@ -179,6 +188,14 @@ bool ScriptRunner::RunAction(const ScriptAction& action, std::wstring* detail) {
         case Kind::Wait:
             Wait(action.milliseconds);
             return true;
+        case Kind::Properties:
+            return RunProperties(action, *site, detail);
+        case Kind::Field:
+            return RunField(action, detail);
+        case Kind::Press:
+            return RunPress(action, detail);
+        case Kind::Save:
+            return RunSave(action, detail);
     }
     return false;
 }
@@ -234,6 +251,9 @@ bool ScriptRunner::RunExpect(const ScriptAction& action, ControlSite* control,
         std::vector<unsigned> expected(action.beeps->begin(), action.beeps->end());
         return Compare(BeepsText(expected), BeepsText(BeepRecorder::Instance().TakeBeeps()),
                        detail);
+    }
+    if (action.applyEnabled || action.frameShown || action.problem || !action.label.empty()) {
+        return RunFrameExpectation(action, detail);
     }
     ControlSite& site = *control;
     if (action.text) return Compare(Wide(*action.text), ShownText(site), detail);
@@ -336,12 +356,114 @@ bool ScriptRunner::RunRefuse(const ScriptAction& action, ControlSite& site, std:
 bool ScriptRunner::RunScreenshot(const ScriptAction& action, std::wstring* detail) {
     std::wstring path = screenshotFolder_.empty() ? Wide(action.file)
                                                   : screenshotFolder_ + L"\\" + Wide(action.file);
+    HWND window = form_.Window();
+    if (action.ofFrame) {
+        PropertyFrame* frame = ShownFrame(detail);
+        if (!frame) return false;
+        window = frame->Window();
+    }
     Screenshot shot;
-    if (!CaptureWindow(form_.Window(), &shot) || !WriteBitmapFile(shot, path)) {
+    if (!CaptureWindow(window, &shot) || !WriteBitmapFile(shot, path)) {
         *detail = L"cannot write " + path;
         return false;
     }
     *detail = path;
+    return true;
+}
+
+// --- The property frame ---
+
+PropertyFrame* ScriptRunner::ShownFrame(std::wstring* detail) const {
+    PropertyFrame* frame = form_.ShownPropertyFrame();
+    if (!frame) *detail = L"no property frame is shown";
+    return frame;
+}
+
+bool ScriptRunner::RunProperties(const ScriptAction& action, ControlSite& site,
+                                 std::wstring* detail) {
+    HRESULT hr = form_.OpenPropertyFrame(site, action.title.empty() ? action.page : 0);
+    if (FAILED(hr)) {
+        *detail = L"the frame cannot be shown: " + HresultText(hr);
+        return false;
+    }
+    PropertyFrame* frame = form_.ShownPropertyFrame();
+    if (!action.title.empty()) {
+        int page = frame->FindPage(Wide(action.title));
+        if (page < 0 || !frame->ShowPage(static_cast<size_t>(page))) {
+            *detail = L"no page titled " + Quoted(Wide(action.title));
+            return false;
+        }
+    }
+    form_.PumpMessages();
+    *detail = L"page " + Quoted(frame->PageTitle(frame->CurrentPage()));
+    return true;
+}
+
+bool ScriptRunner::RunField(const ScriptAction& action, std::wstring* detail) {
+    PropertyFrame* frame = ShownFrame(detail);
+    if (!frame) return false;
+    *detail = SetPageField(frame->PageWindow(), Wide(action.label), Wide(ValueText(*action.value)));
+    form_.PumpMessages();
+    return detail->empty();
+}
+
+bool ScriptRunner::RunPress(const ScriptAction& action, std::wstring* detail) {
+    PropertyFrame* frame = ShownFrame(detail);
+    if (!frame) return false;
+    HRESULT hr = S_OK;
+    if (action.press == "cancel") {
+        frame->Cancel();
+    } else {
+        hr = action.press == "ok" ? frame->Ok() : frame->Apply();
+    }
+    std::wstring problem = FAILED(hr) ? frame->Problem() : L"";
+    form_.PumpMessages();
+    bool ok = AsExpected(hr, action, detail);
+    if (!problem.empty()) *detail = problem;
+    return ok;
+}
+
+bool ScriptRunner::RunFrameExpectation(const ScriptAction& action, std::wstring* detail) {
+    PropertyFrame* frame = form_.ShownPropertyFrame();
+    if (action.frameShown) {
+        return Compare(*action.frameShown ? L"a frame shown" : L"no frame shown",
+                       frame ? L"a frame shown" : L"no frame shown", detail);
+    }
+    if (!frame) {
+        *detail = L"no property frame is shown";
+        return false;
+    }
+    if (action.applyEnabled) {
+        return Compare(*action.applyEnabled ? L"Apply enabled" : L"Apply disabled",
+                       frame->ApplyEnabled() ? L"Apply enabled" : L"Apply disabled", detail);
+    }
+    if (action.problem) {
+        // The status line holds the error's text in the system's language: a part of it is
+        // compared.
+        std::wstring expected = Wide(*action.problem);
+        const std::wstring& shown = frame->Problem();
+        bool found = expected.empty() ? shown.empty() : shown.find(expected) != std::wstring::npos;
+        *detail = found ? Quoted(shown) : Quoted(expected) + L" expected, " + Quoted(shown) + L" shown";
+        return found;
+    }
+    std::wstring shown;
+    if (!ReadPageField(frame->PageWindow(), Wide(action.label), &shown)) {
+        *detail = L"no field labelled " + Quoted(Wide(action.label));
+        return false;
+    }
+    return Compare(Wide(ValueText(*action.expected)), shown, detail);
+}
+
+bool ScriptRunner::RunSave(const ScriptAction& action, std::wstring* detail) {
+    if (!formFile_) {
+        *detail = L"the form was not read from a form file";
+        return false;
+    }
+    std::vector<std::wstring> notes;
+    *detail = SaveForm(*formFile_, form_, {Wide(action.file), formPath_, action.overwrite}, &notes);
+    for (const std::wstring& note : notes) log_ << "note " << ConsoleText(note) << std::endl;
+    if (!detail->empty()) return false;
+    *detail = Wide(action.file);
     return true;
 }
 

@@ -1,11 +1,13 @@
 // zelform: runs a form file, by hand or from a script.
 //
 //   zelform FORM.json [--design] [--script SCRIPT.json] [--screenshot-dir DIR] [--events]
+//           [--save FILE [--overwrite]]
 //
 // Without a script the form runs until it is closed. With one, the script's actions run, the
 // form closes, and the exit status is the number of actions that failed (at most 125); 126
-// means the command line, the form file or the script could not be used. The file formats
-// are described in host/README.md.
+// means the command line, the form file or the script could not be used. With --save the form
+// is written back to FILE after the script (or when the form is closed); FILE may be the form
+// file that was read only with --overwrite. The file formats are described in host/README.md.
 #include <ole2.h>
 #include <shellapi.h>
 #include <windows.h>
@@ -20,6 +22,7 @@
 
 #include "host/zelform/FormBuilder.h"
 #include "host/zelform/FormFile.h"
+#include "host/zelform/FormSaver.h"
 #include "host/zelform/Script.h"
 #include "host/zelform/ScriptRunner.h"
 #include "host/zelform/WindowsText.h"
@@ -36,13 +39,15 @@ struct Options {
     std::wstring formPath;
     std::optional<std::wstring> scriptPath;
     std::wstring screenshotFolder;
+    std::optional<std::wstring> savePath;
     bool design = false;
     bool events = false;
+    bool overwrite = false;
 };
 
 const char kUsage[] =
     "usage: zelform FORM.json [--design] [--script SCRIPT.json] [--screenshot-dir DIR] "
-    "[--events]\n";
+    "[--events] [--save FILE [--overwrite]]\n";
 
 bool ParseOptions(int count, wchar_t** arguments, Options* options) {
     for (int i = 1; i < count; ++i) {
@@ -52,6 +57,10 @@ bool ParseOptions(int count, wchar_t** arguments, Options* options) {
             options->design = true;
         } else if (argument == L"--events") {
             options->events = true;
+        } else if (argument == L"--overwrite") {
+            options->overwrite = true;
+        } else if (argument == L"--save" && hasValue) {
+            options->savePath = arguments[++i];
         } else if (argument == L"--script" && hasValue) {
             options->scriptPath = arguments[++i];
         } else if (argument == L"--screenshot-dir" && hasValue) {
@@ -62,7 +71,21 @@ bool ParseOptions(int count, wchar_t** arguments, Options* options) {
             return false;
         }
     }
-    return !options->formPath.empty();
+    return !options->formPath.empty() && (options->savePath || !options->overwrite);
+}
+
+// Writes the form to the --save file; false when it could not.
+bool Save(const Options& options, const FormFile& file, const Form& form) {
+    std::vector<std::wstring> notes;
+    std::wstring problem =
+        SaveForm(file, form, {*options.savePath, options.formPath, options.overwrite}, &notes);
+    for (const std::wstring& note : notes) std::cout << "note " << ConsoleText(note) << std::endl;
+    if (!problem.empty()) {
+        std::cout << "FAIL save " << ConsoleText(problem) << std::endl;
+        return false;
+    }
+    std::cout << "saved " << ConsoleText(*options.savePath) << std::endl;
+    return true;
 }
 
 bool ReadFile(const std::wstring& path, std::string* text) {
@@ -100,12 +123,19 @@ int Run(const Options& options) {
         std::cout << "FAIL form " << ConsoleText(problem) << std::endl;
     }
     if (!options.scriptPath) {
+        // What the person made of the form is saved as the window closes.
+        bool saved = true;
+        if (options.savePath) {
+            form->beforeClose = [&] { saved = Save(options, formFile, *form); };
+        }
         form->Run();
-        return 0;
+        return saved ? 0 : 1;
     }
     ScriptRunner runner(*form, options.screenshotFolder, std::cout);
+    runner.SetFormFile(formFile, options.formPath);
     if (options.events) runner.LogEvents();
     int failed = static_cast<int>(problems.size()) + runner.Run(actions);
+    if (options.savePath && !Save(options, formFile, *form)) ++failed;
     form->Close();
     return std::min(failed, kMostFailures);
 }

@@ -2,6 +2,8 @@
 // with its place.
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include "host/zelform/FormFile.h"
 
 using namespace zelmor::host;
@@ -145,4 +147,76 @@ TEST(FormFile, ValuesReadAsTheHostLanguageWritesThem) {
     EXPECT_EQ(ValueText(2.5), "2.5");
     EXPECT_EQ(ValueText(0.1), "0.1");
     EXPECT_EQ(ValueText(std::string("日本")), "日本");
+}
+
+namespace {
+
+// Two forms are the same when the reader makes the same of them.
+void ExpectSameForm(const FormFile& a, const FormFile& b) {
+    EXPECT_EQ(a.name, b.name);
+    EXPECT_EQ(a.caption, b.caption);
+    EXPECT_EQ(a.width, b.width);
+    EXPECT_EQ(a.height, b.height);
+    ASSERT_EQ(a.items.size(), b.items.size());
+    for (size_t i = 0; i < a.items.size(); ++i) {
+        const FormItem& x = a.items[i];
+        const FormItem& y = b.items[i];
+        SCOPED_TRACE(x.name);
+        EXPECT_EQ(x.kind, y.kind);
+        EXPECT_EQ(x.name, y.name);
+        EXPECT_EQ(std::vector<int>({x.left, x.top, x.width, x.height}),
+                  std::vector<int>({y.left, y.top, y.width, y.height}));
+        EXPECT_EQ(x.container, y.container);
+        EXPECT_EQ(x.page, y.page);
+        EXPECT_EQ(x.programId, y.programId);
+        EXPECT_EQ(x.classId, y.classId);
+        EXPECT_EQ(x.caption, y.caption);
+        EXPECT_EQ(x.frameClass, y.frameClass);
+        EXPECT_EQ(x.pages, y.pages);
+        ASSERT_EQ(x.properties.size(), y.properties.size());
+        for (size_t p = 0; p < x.properties.size(); ++p) {
+            EXPECT_EQ(x.properties[p].first, y.properties[p].first);
+            // The same kind of value with the same text.
+            EXPECT_EQ(x.properties[p].second.index(), y.properties[p].second.index());
+            EXPECT_EQ(ValueText(x.properties[p].second), ValueText(y.properties[p].second));
+        }
+    }
+}
+
+}  // namespace
+
+TEST(FormFile, AWrittenFormReadsBackAsTheSameForm) {
+    const FormFile form = ParseFormFile(R"({
+        "name": "Orders", "caption": "受注", "width": 480, "height": 320,
+        "controls": [
+            {"name": "Frame1", "type": "frame", "caption": "Customer", "rect": [8, 8, 300, 200],
+             "class": "ThunderRTFrame"},
+            {"name": "Data1", "progid": "ZelBtr.ZelBtr", "rect": [16, -24, 100, 28],
+             "container": "Frame1", "properties": {"DDFDir": "C:\\data \"x\"", "AllOpen": true,
+             "Count": -7, "Ratio": 0.1, "Big": 12345678901, "Picture": {"picture": "a b.bmp"}}},
+            {"name": "Tab1", "type": "tab", "pages": ["一", "Two"], "rect": [8, 210, 300, 100]},
+            {"name": "Edit1", "clsid": "{46823F2A-FF0A-4E83-BBBF-0ADB6F985FED}",
+             "rect": [4, 30, 90, 20], "container": "Tab1", "page": 1},
+            {"name": "Edit2", "progid": "P.P", "rect": [4, 30, 90, 20], "container": "Tab1"}
+        ]})");
+    const std::string text = WriteFormFile(form);
+    ExpectSameForm(form, ParseFormFile(text));
+    // What the reader assumes is left out: a control's type, a page 0, empty properties.
+    EXPECT_EQ(text.find("\"control\""), std::string::npos) << text;
+    EXPECT_EQ(text.find("\"page\": 0"), std::string::npos) << text;
+    EXPECT_EQ(text.find("\"properties\": {}"), std::string::npos) << text;
+    // Written twice, the same text.
+    EXPECT_EQ(WriteFormFile(ParseFormFile(text)), text);
+}
+
+TEST(FormFile, ANumberJsonCannotHoldIsNotWritten) {
+    FormFile form = ParseFormFile(R"({"name": "F", "width": 10, "height": 10, "controls": [
+        {"name": "A", "progid": "P.P", "rect": [0, 0, 9, 9], "properties": {"Ratio": 1.5}}]})");
+    form.items[0].properties[0].second = std::numeric_limits<double>::infinity();
+    try {
+        WriteFormFile(form);
+        ADD_FAILURE() << "written";
+    } catch (const FileError& error) {
+        EXPECT_STREQ(error.what(), "controls[0].properties.Ratio: not a finite number");
+    }
 }

@@ -104,8 +104,8 @@ TEST(Script, MistakesAreReportedWithTheirPlace) {
         {R"({"action": "call", "control": "A", "method": "M", "arguments": "x"})",
          "actions[0].arguments: a list [...] expected"},
         {R"({"action": "expect", "control": "A"})",
-         "actions[0]: \"text\", \"property\", \"event\", \"order\", \"message\", \"messages\" or "
-         "\"beeps\" expected"},
+         "actions[0]: \"text\", \"property\", \"event\", \"order\", \"message\", \"messages\", "
+         "\"beeps\", \"apply\", \"frame\", \"problem\" or \"field\" expected"},
         {R"({"action": "scroll", "control": "A", "bar": "up", "code": "pagedown"})",
          "actions[0].bar: vertical or horizontal expected"},
         {R"({"action": "drag", "control": "A", "from": [1, 2], "to": [3]})",
@@ -170,4 +170,77 @@ TEST(Script, FocusClickPlacesBeepsAndErrors) {
     EXPECT_EQ(*actions[3].error, static_cast<long>(0x800A017F));
     EXPECT_FALSE(actions[3].expected);
     EXPECT_EQ(*actions[4].error, static_cast<long>(0x800A017F));
+}
+
+TEST(Script, ReadsThePropertyFrameActions) {
+    std::vector<ScriptAction> actions = ParseScript(R"({"actions": [
+        {"action": "properties", "control": "Data1"},
+        {"action": "properties", "control": "Data1", "page": 2},
+        {"action": "properties", "control": "Data1", "title": "Font"},
+        {"action": "field", "label": "DbTable", "value": "Customer"},
+        {"action": "field", "label": "AllOpen", "value": true},
+        {"action": "press", "button": "apply", "fails": true},
+        {"action": "expect", "apply": false},
+        {"action": "expect", "frame": true},
+        {"action": "expect", "problem": "380"},
+        {"action": "expect", "field": "MaxLength", "value": 10},
+        {"action": "screenshot", "file": "frame.bmp", "of": "frame"},
+        {"action": "screenshot", "file": "form.bmp"},
+        {"action": "save", "file": "out.json"},
+        {"action": "save", "file": "form.json", "overwrite": true}
+    ]})");
+    ASSERT_EQ(actions.size(), 14u);
+    EXPECT_EQ(actions[0].kind, Kind::Properties);
+    EXPECT_EQ(actions[0].page, 0);
+    EXPECT_EQ(actions[1].page, 2);
+    EXPECT_EQ(actions[2].title, "Font");
+    EXPECT_EQ(actions[3].kind, Kind::Field);
+    EXPECT_EQ(actions[3].label, "DbTable");
+    EXPECT_EQ(ValueText(*actions[3].value), "Customer");
+    EXPECT_EQ(ValueText(*actions[4].value), "True");
+    EXPECT_EQ(actions[5].kind, Kind::Press);
+    EXPECT_EQ(actions[5].press, "apply");
+    EXPECT_TRUE(actions[5].fails);
+    EXPECT_EQ(actions[6].applyEnabled, std::optional<bool>(false));
+    EXPECT_EQ(actions[7].frameShown, std::optional<bool>(true));
+    EXPECT_EQ(actions[8].problem, std::optional<std::string>("380"));
+    EXPECT_EQ(actions[9].label, "MaxLength");
+    EXPECT_EQ(ValueText(*actions[9].expected), "10");
+    EXPECT_TRUE(actions[10].ofFrame);
+    EXPECT_FALSE(actions[11].ofFrame);
+    EXPECT_EQ(actions[12].kind, Kind::Save);
+    EXPECT_FALSE(actions[12].overwrite);
+    EXPECT_TRUE(actions[13].overwrite);
+    for (const ScriptAction& action : actions) EXPECT_TRUE(action.control.empty() || action.kind == Kind::Properties);
+}
+
+TEST(Script, RefusesMistakesInThePropertyFrameActions) {
+    struct Case {
+        const char* actions;
+        const char* message;
+    };
+    const Case cases[] = {
+        {R"({"action": "properties"})", "actions[0].control: missing"},
+        {R"({"action": "properties", "control": "A", "page": 1, "title": "B"})",
+         "actions[0].title: a page or a title"},
+        {R"({"action": "properties", "control": "A", "page": 256})",
+         "actions[0].page: a page number from 0 expected"},
+        {R"({"action": "field", "label": "", "value": "x"})",
+         "actions[0].label: a field's label expected"},
+        {R"({"action": "field", "label": "P", "value": {"picture": "a.bmp"}})",
+         "actions[0].value: a text, a number, true or false expected"},
+        {R"({"action": "field", "label": "P"})", "actions[0].value: missing"},
+        {R"({"action": "press", "button": "close"})",
+         "actions[0].button: ok, cancel or apply expected"},
+        {R"({"action": "expect", "apply": "yes"})", "actions[0].apply: true or false expected"},
+        {R"({"action": "expect", "field": "P"})", "actions[0].value: missing"},
+        {R"({"action": "screenshot", "file": "a.bmp", "of": "page"})",
+         "actions[0].of: form or frame expected"},
+        {R"({"action": "save", "file": ""})", "actions[0].file: a file name expected"},
+        {R"({"action": "save", "file": "a.json", "overwrite": 1})",
+         "actions[0].overwrite: true or false expected"},
+        {R"({"action": "save", "file": "a.json", "control": "A"})",
+         "actions[0].control: not a known name"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(MistakeIn(c.actions), c.message) << c.actions;
 }

@@ -154,3 +154,90 @@ TEST_F(Zelform, AnActionWithoutItsControlFailsAndTheRestRuns) {
         << output;
     EXPECT_NE(output.find("4 actions, 3 failed"), std::string::npos) << output;
 }
+
+namespace {
+
+// A designer's session: the property frame filled, applied, refused, cancelled, opened by a
+// right click, and the form saved. Two steps fail on purpose: a field with no frame shown,
+// and a save over the form file that was read.
+const char kDesignScript[] = R"({"actions": [
+    {"action": "expect", "frame": false},
+    {"action": "properties", "control": "Text1"},
+    {"action": "expect", "frame": true},
+    {"action": "expect", "field": "Text", "value": "hello"},
+    {"action": "expect", "field": "&Number:", "value": 3},
+    {"action": "expect", "apply": false},
+    {"action": "field", "label": "Text", "value": "designed"},
+    {"action": "expect", "apply": true},
+    {"action": "press", "button": "apply"},
+    {"action": "expect", "apply": false},
+    {"action": "expect", "control": "Text1", "property": "Text", "value": "designed"},
+    {"action": "field", "label": "Number", "value": -2},
+    {"action": "press", "button": "ok", "fails": true},
+    {"action": "expect", "frame": true},
+    {"action": "expect", "apply": true},
+    {"action": "expect", "problem": "Number: -2 is refused"},
+    {"action": "screenshot", "file": "frame.bmp", "of": "frame"},
+    {"action": "press", "button": "cancel"},
+    {"action": "expect", "frame": false},
+    {"action": "expect", "control": "Text1", "property": "Number", "value": 3},
+    {"action": "click", "control": "List1", "button": "right"},
+    {"action": "expect", "frame": true},
+    {"action": "field", "label": "Text", "value": "listed"},
+    {"action": "press", "button": "ok"},
+    {"action": "field", "label": "Text", "value": "late"},
+    {"action": "save", "file": "saved.json"},
+    {"action": "save", "file": "form.json"}
+]})";
+
+// What the saved form must load: the values given in the frame, and what the file had.
+const char kSavedScript[] = R"({"actions": [
+    {"action": "expect", "control": "Text1", "property": "Text", "value": "designed"},
+    {"action": "expect", "control": "Text1", "property": "Number", "value": 3},
+    {"action": "expect", "control": "List1", "property": "Text", "value": "listed"},
+    {"action": "expect", "control": "List1", "property": "Items", "value": "one|two|three"},
+    {"action": "expect", "control": "Button1", "property": "Kind", "value": "Button"}
+]})";
+
+}  // namespace
+
+TEST_F(Zelform, ADesignerFillsThePropertyFrameAndSavesTheForm) {
+    WriteText(folder_ + L"\\form.json", kForm);
+    WriteText(folder_ + L"\\designer.json", kDesignScript);
+    DeleteFileW((folder_ + L"\\saved.json").c_str());
+    std::string output;
+    DWORD status = RunZelform(L"form.json --design --script designer.json", &output);
+    EXPECT_EQ(status, 2u) << output;
+    EXPECT_NE(output.find("FAIL actions[24] field: no property frame is shown"), std::string::npos)
+        << output;
+    EXPECT_NE(output.find("FAIL actions[26] save: form.json is the form file that was read"),
+              std::string::npos)
+        << output;
+    EXPECT_NE(output.find("27 actions, 2 failed"), std::string::npos) << output;
+    EXPECT_EQ(ReadText(folder_ + L"\\form.json"), kForm);
+    Screenshot frame;
+    ASSERT_TRUE(ReadBitmapFile(folder_ + L"\\frame.bmp", &frame));
+    EXPECT_GT(frame.width, 300);
+    EXPECT_GT(frame.ColourCount(), 3u);
+
+    // The saved form loads the same properties, and saved again it is the same file.
+    WriteText(folder_ + L"\\saved-check.json", kSavedScript);
+    EXPECT_EQ(RunZelform(L"saved.json --design --script saved-check.json --save resaved.json",
+                         &output),
+              0u)
+        << output << ReadText(folder_ + L"\\saved.json");
+    EXPECT_EQ(ReadText(folder_ + L"\\resaved.json"), ReadText(folder_ + L"\\saved.json"));
+
+    // Over the file that was read only when told so.
+    WriteText(folder_ + L"\\empty.json", R"({"actions": []})");
+    EXPECT_EQ(RunZelform(L"resaved.json --script empty.json --save resaved.json", &output), 1u)
+        << output;
+    EXPECT_NE(output.find("FAIL save resaved.json is the form file that was read"),
+              std::string::npos)
+        << output;
+    EXPECT_EQ(
+        RunZelform(L"resaved.json --script empty.json --save resaved.json --overwrite", &output),
+        0u)
+        << output;
+    EXPECT_EQ(RunZelform(L"form.json --overwrite", &output), 126u) << output;
+}
