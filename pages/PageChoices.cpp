@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 
+#include "core/DictionaryLoader.h"
 #include "extended/ExtendedRequest.h"
 #include "platform/Platform.h"
 
@@ -52,9 +53,7 @@ class MessageCatcher : public platform::Platform {
         return Previous().ShortenPath(path, shortPath);
     }
     bool FileExists(const std::string& path) override { return Previous().FileExists(path); }
-    void EndWithFatalError(const std::string& text) override {
-        Previous().EndWithFatalError(text);
-    }
+    void EndWithFatalError(const std::string& text) override { Previous().EndWithFatalError(text); }
 
     const std::string& Message() const { return message_; }
 
@@ -79,23 +78,30 @@ const TableDef* FindTable(const FormContext& context, const std::string& tableNa
     return nullptr;
 }
 
+const TableDef* FindTableWithFields(FormContext& context, const std::string& tableName) {
+    auto* table = const_cast<TableDef*>(FindTable(context, tableName));
+    if (table == nullptr || table->definitionsLoaded) return table;
+    MessageCatcher catcher;
+    return ResolveTableDefinitions(context, *table) == 0 ? table : nullptr;
+}
+
 std::vector<std::string> TableChoices(const FormContext& context) {
     std::vector<std::string> names;
     for (const TableDef& table : context.tables) names.push_back(table.name);
     return names;
 }
 
-std::vector<std::string> FieldChoices(const FormContext& context, const std::string& tableName) {
+std::vector<std::string> FieldChoices(FormContext& context, const std::string& tableName) {
     std::vector<std::string> names;
-    if (const TableDef* table = FindTable(context, tableName)) {
+    if (const TableDef* table = FindTableWithFields(context, tableName)) {
         for (const FieldDef& field : table->fields) names.push_back(field.name);
     }
     return names;
 }
 
-std::vector<std::string> IndexChoices(const FormContext& context, const std::string& tableName) {
+std::vector<std::string> IndexChoices(FormContext& context, const std::string& tableName) {
     std::vector<std::string> names;
-    const TableDef* table = FindTable(context, tableName);
+    const TableDef* table = FindTableWithFields(context, tableName);
     if (table == nullptr) return names;
     bool keyStart = true;
     int keyNumber = 0;

@@ -12,14 +12,17 @@ namespace zelmor::pages {
 
 // The table of that name (exactly, else without regard to letter case), or nullptr.
 const TableDef* FindTable(const FormContext& context, const std::string& tableName);
+// The same with its fields and keys: a table of a dictionary loaded without them has them read
+// now (as opening it would); nullptr when they cannot be read, the reason not shown.
+const TableDef* FindTableWithFields(FormContext& context, const std::string& tableName);
 
 // The dictionary's table names, in its order.
 std::vector<std::string> TableChoices(const FormContext& context);
 // The table's field names, in its order; none when the table is unknown.
-std::vector<std::string> FieldChoices(const FormContext& context, const std::string& tableName);
+std::vector<std::string> FieldChoices(FormContext& context, const std::string& tableName);
 // One name per key, in key order: the key's name where the dictionary names it, else the name
 // of the field of its first segment (the two ways a control names its key).
-std::vector<std::string> IndexChoices(const FormContext& context, const std::string& tableName);
+std::vector<std::string> IndexChoices(FormContext& context, const std::string& tableName);
 
 // A field list ("Code, Name,Kind") as its names, blanks around them dropped, empty ones left
 // out; and back, separated by ",".

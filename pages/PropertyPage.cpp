@@ -562,8 +562,9 @@ void PropertyPage::CheckConditions() {
         if (field.kind != FieldKind::Condition) continue;
         std::wstring message;
         if (FormContext* context = ContextOf(field.sourceProperty)) {
-            const TableDef* table = FindTable(*context, com::AnsiOf(NameOf(field.tableProperty)));
-            if (table != nullptr && table->definitionsLoaded) {
+            const TableDef* table =
+                FindTableWithFields(*context, com::AnsiOf(NameOf(field.tableProperty)));
+            if (table != nullptr) {
                 bool ignoreCase = false;
                 const int compare = page_.IndexOf(L"DbCompareCase");
                 if (compare >= 0) {

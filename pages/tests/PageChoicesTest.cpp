@@ -52,6 +52,24 @@ TEST_F(PageChoicesTest, TablesFieldsAndKeysComeInTheDictionarysOrder) {
     EXPECT_TRUE(IndexChoices(*context, "").empty());
 }
 
+TEST_F(PageChoicesTest, ATableLoadedWithoutItsFieldsHasThemReadWhenAsked) {
+    std::unique_ptr<FormContext> delayed;
+    ASSERT_EQ(LoadDictionaryDelayed(directory.Path(), delayed), 0);
+    ASSERT_FALSE(delayed->TableByName("Orders")->definitionsLoaded);
+    EXPECT_EQ(TableChoices(*delayed), (Names{"Customer", "Orders", "Memo", "Pictures"}));
+    EXPECT_EQ(FieldChoices(*delayed, "Orders"), (Names{"No", "Customer", "Qty"}));
+    EXPECT_TRUE(delayed->TableByName("Orders")->definitionsLoaded);
+    EXPECT_EQ(IndexChoices(*delayed, "Orders"), (Names{"No", "Customer"}));
+
+    // A dictionary that is gone by then offers nothing, and says nothing.
+    std::unique_ptr<FormContext> gone;
+    ASSERT_EQ(LoadDictionaryDelayed(directory.Path(), gone), 0);
+    gone->directory = directory.Path() + "/missing";
+    EXPECT_TRUE(FieldChoices(*gone, "Customer").empty());
+    EXPECT_EQ(FindTableWithFields(*gone, "Customer"), nullptr);
+    EXPECT_TRUE(platform.Messages().empty());
+}
+
 TEST(FieldListTest, SplitsOnCommasAndDropsBlanksAndEmptyNames) {
     const struct {
         const char* list;

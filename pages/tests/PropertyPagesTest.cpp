@@ -509,6 +509,38 @@ TEST_F(PropertyPagesTest, ARefusedValueIsToldAndStaysUntilAGoodOneGoesIn) {
     EXPECT_EQ(recorder.Messages().size(), 1u);
 }
 
+TEST_F(PropertyPagesTest, TextThatIsNoNumberIsRefusedByTheControl) {
+    host::ControlSite* control = AddControl(CreateZelHScroll, {});
+    OpenPage(CLSID_ZelHScrollPpg, {control->Object()});
+    if (HasFatalFailure()) return;
+    const std::wstring before = Property(control, L"SmallChange");
+    for (const wchar_t* input : {L"abc", L"", L"0"}) {
+        recorder.Clear();
+        Change(window, L"SmallChange", input);
+        EXPECT_TRUE(FAILED(page->Apply())) << input;
+        EXPECT_EQ(recorder.Messages().size(), 1u) << input;
+        EXPECT_EQ(page->IsPageDirty(), S_OK);
+        EXPECT_EQ(Property(control, L"SmallChange"), before);
+    }
+}
+
+TEST_F(PropertyPagesTest, EditPropertyGoesToTheBoxAndTabMovesOn) {
+    host::ControlSite* control = AddControl(CreateZelEdit, {});
+    OpenPage(CLSID_ZelEditPpg, {control->Object()});
+    if (HasFatalFailure()) return;
+    SetForegroundWindow(host);
+    DISPID maxLength = 0;
+    ASSERT_EQ(host::MemberId(control->Dispatch(), L"MaxLength", &maxLength), S_OK);
+    EXPECT_EQ(page->EditProperty(maxLength), S_OK);
+    HWND box = FieldOf(window, L"MaxLength");
+    EXPECT_EQ(GetFocus(), box);
+    EXPECT_EQ(page->EditProperty(DISPID_FONT), E_NOTIMPL) << "the font is not on this page";
+
+    MSG tab{box, WM_KEYDOWN, VK_TAB, 0, 0, {}};
+    EXPECT_EQ(page->TranslateAccelerator(&tab), S_OK);
+    EXPECT_EQ(GetFocus(), FieldOf(window, L"PasswordChar"));
+}
+
 TEST_F(PropertyPagesTest, ApplyWritesEveryObjectAndAChangeOutlivesTheWindow) {
     host::ControlSite* first = AddControl(CreateZelEdit, {});
     com::ComPtr<IUnknown> other;
@@ -541,6 +573,7 @@ TEST_F(PropertyPagesTest, NameBoxesOfferTheDictionaryOfTheDataControlOnTheForm) 
               (std::vector<std::wstring>{L"Customer", L"Orders", L"Memo", L"Pictures"}));
     EXPECT_EQ(WindowText(table), L"Customer");
     EXPECT_EQ(Items(index), (std::vector<std::wstring>{L"Code", L"ByKind"}));
+    SaveScreenshot("ZelBtnPpg-dictionary");
 
     // Another table: the keys follow it.
     Change(window, L"DbTable", L"Orders");
@@ -597,7 +630,10 @@ TEST_F(PropertyPagesTest, TheConditionIsCheckedAsItIsTyped) {
         Change(window, L"DbConditions", c.condition);
         EXPECT_EQ(WindowText(message).substr(0, 5), c.message) << WindowText(message);
     }
-    Change(window, L"DbConditions", L"@Nothing = 1");
+    // The message shows "&" as it is, not as a mnemonic.
+    EXPECT_NE(GetWindowLongPtrW(message, GWL_STYLE) & SS_NOPREFIX, 0);
+    Change(window, L"DbConditions", L"@Code = & @Kind = A");
+    EXPECT_EQ(WindowText(message).substr(0, 5), L"VE046");
     SaveScreenshot("ZelExListBoxPpg2-bad-condition");
     EXPECT_TRUE(recorder.Messages().empty()) << "the check shows no box";
 }
