@@ -236,6 +236,8 @@ STDMETHODIMP PropertyPage::IsPageDirty() {
 
 STDMETHODIMP PropertyPage::Apply() {
     return com::Guarded([&]() -> HRESULT {
+        // Nothing can go in without an object: the changes stay.
+        if (objects_.empty()) return dirty_ ? E_UNEXPECTED : S_OK;
         HRESULT result = S_OK;
         for (std::size_t i = 0; i < fields_.size(); ++i) {
             if (!fields_[i].changed) continue;
