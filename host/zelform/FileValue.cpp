@@ -17,6 +17,15 @@ std::string ValueText(const FileValue& value) {
     if (const PictureFile* picture = std::get_if<PictureFile>(&value)) {
         return "picture:" + picture->path;
     }
+    if (const FontSpec* font = std::get_if<FontSpec>(&value)) {
+        std::string text = "font:" + font->name + " " + ValueText(font->size);
+        if (font->bold) text += " bold";
+        if (font->italic) text += " italic";
+        if (font->underline) text += " underline";
+        if (font->strikethrough) text += " strikethrough";
+        if (font->charset != 1) text += " charset " + std::to_string(font->charset);
+        return text;
+    }
     return std::get<std::string>(value);
 }
 
@@ -80,7 +89,37 @@ FileValue JsonObject::ToValue(const Json& value, const std::string& member) cons
         value["picture"].is_string()) {
         return PictureFile{value["picture"].get<std::string>()};
     }
-    Fail(member, "a text, a number, true, false or {\"picture\": \"file\"} expected");
+    if (value.is_object() && value.size() == 1 && value.contains("font")) {
+        return ToFont(value["font"], member + ".font");
+    }
+    Fail(member, "a text, a number, true, false, {\"picture\": \"file\"} or {\"font\": {...}} "
+                 "expected");
+}
+
+FontSpec JsonObject::ToFont(const Json& json, const std::string& where) const {
+    JsonObject object(json, where_ + "." + where);
+    FontSpec font;
+    font.name = object.Text("name");
+    // A face name holds 31 characters at most (LOGFONT's 32 with the terminator).
+    size_t characters = std::count_if(font.name.begin(), font.name.end(),
+                                      [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; });
+    if (characters == 0 || characters > 31) {
+        object.Fail("name", "a face name of 1 to 31 characters expected");
+    }
+    const Json& size = object.Member("size");
+    if (!size.is_number() || size.get<double>() <= 0 || size.get<double>() > 2048) {
+        object.Fail("size", "a size in points above 0, up to 2048, expected");
+    }
+    font.size = size.get<double>();
+    font.bold = object.BooleanOr("bold", false);
+    font.italic = object.BooleanOr("italic", false);
+    font.underline = object.BooleanOr("underline", false);
+    font.strikethrough = object.BooleanOr("strikethrough", false);
+    long long charset = object.IntegerOr("charset", 1);
+    if (charset < 0 || charset > 255) object.Fail("charset", "0 to 255 expected");
+    font.charset = static_cast<int>(charset);
+    object.CheckAllTaken();
+    return font;
 }
 
 FileValue JsonObject::Value(const char* name) {

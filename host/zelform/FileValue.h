@@ -18,8 +18,22 @@ struct PictureFile {
     std::string path;  // UTF-8
 };
 
-// A value as the file gives it: a boolean, a whole number, a number, text (UTF-8), or a picture.
-using FileValue = std::variant<bool, long long, double, std::string, PictureFile>;
+// A font, written {"font": {"name": "MS UI Gothic", "size": 9, "bold": true}}: its face name,
+// its size in points, and the styles that are set ("bold", "italic", "underline",
+// "strikethrough", false when left out); "charset" when it is not the default (1).
+struct FontSpec {
+    std::string name;  // UTF-8
+    double size = 0;
+    bool bold = false;
+    bool italic = false;
+    bool underline = false;
+    bool strikethrough = false;
+    int charset = 1;
+};
+
+// A value as the file gives it: a boolean, a whole number, a number, text (UTF-8), a picture
+// or a font.
+using FileValue = std::variant<bool, long long, double, std::string, PictureFile, FontSpec>;
 
 // A mistake in a file, with the place: "controls[2].rect: four numbers expected".
 class FileError : public std::runtime_error {
@@ -28,7 +42,8 @@ class FileError : public std::runtime_error {
 };
 
 // The value as the host language writes it as text: "True", "False", "12", "2.5", the text; a
-// picture as "picture:" and its file.
+// picture as "picture:" and its file; a font as "font:" and its name, size and styles
+// ("font:MS UI Gothic 9 bold").
 std::string ValueText(const FileValue& value);
 
 // Reading one JSON object of a file: each member is taken once, its type checked, and members
@@ -59,6 +74,7 @@ class JsonObject {
   private:
     const Json& Take(const char* name);
     FileValue ToValue(const Json& value, const std::string& member) const;
+    FontSpec ToFont(const Json& json, const std::string& where) const;
 
     const Json& json_;
     std::string where_;

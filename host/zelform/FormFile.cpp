@@ -114,6 +114,23 @@ FormItem ReadItem(const Json& json, const std::string& where, const std::vector<
     return item;
 }
 
+Json JsonOf(const FontSpec& font) {
+    Json json;
+    json["name"] = font.name;
+    // A whole size as a whole number, as people write it.
+    if (font.size == static_cast<double>(static_cast<long long>(font.size))) {
+        json["size"] = static_cast<long long>(font.size);
+    } else {
+        json["size"] = font.size;
+    }
+    if (font.bold) json["bold"] = true;
+    if (font.italic) json["italic"] = true;
+    if (font.underline) json["underline"] = true;
+    if (font.strikethrough) json["strikethrough"] = true;
+    if (font.charset != 1) json["charset"] = font.charset;
+    return json;
+}
+
 Json JsonOf(const FormItem& item, const std::string& where) {
     Json json;
     json["name"] = item.name;
@@ -139,6 +156,8 @@ Json JsonOf(const FormItem& item, const std::string& where) {
                     properties[name] = *real;
                 } else if (const PictureFile* picture = std::get_if<PictureFile>(&value)) {
                     properties[name] = {{"picture", picture->path}};
+                } else if (const FontSpec* font = std::get_if<FontSpec>(&value)) {
+                    properties[name] = {{"font", JsonOf(*font)}};
                 } else {
                     properties[name] = std::get<std::string>(value);
                 }

@@ -71,6 +71,23 @@ std::optional<FileValue> PictureValue(IPicture* picture, const std::wstring& fil
     return PictureFile{Utf8(path)};
 }
 
+FontSpec FontValue(IFont* font) {
+    FontSpec spec;
+    BSTR name = nullptr;
+    if (SUCCEEDED(font->get_Name(&name)) && name) spec.name = Utf8(name);
+    SysFreeString(name);
+    CY size{};
+    if (SUCCEEDED(font->get_Size(&size))) spec.size = static_cast<double>(size.int64) / 10000;
+    BOOL flag = FALSE;
+    spec.bold = SUCCEEDED(font->get_Bold(&flag)) && flag;
+    spec.italic = SUCCEEDED(font->get_Italic(&flag)) && flag;
+    spec.underline = SUCCEEDED(font->get_Underline(&flag)) && flag;
+    spec.strikethrough = SUCCEEDED(font->get_Strikethrough(&flag)) && flag;
+    SHORT charset = 1;
+    if (SUCCEEDED(font->get_Charset(&charset))) spec.charset = charset;
+    return spec;
+}
+
 // A property's value as the form file writes it; no value (and a note saying why, when there
 // is a reason to tell) for what the file cannot hold.
 std::optional<FileValue> FileValueOf(const VARIANT& value, const std::wstring& pictureFile,
@@ -117,10 +134,9 @@ std::optional<FileValue> FileValueOf(const VARIANT& value, const std::wstring& p
             }
             ComPtr<IFont> font;
             if (SUCCEEDED(object->QueryInterface(IID_IFont, font.PutVoid()))) {
-                *note = L"a font is left out: form files have no fonts";
-            } else {
-                *note = L"an object is left out: form files hold texts, numbers and pictures";
+                return FontValue(font.Get());
             }
+            *note = L"an object is left out: form files hold texts, numbers, pictures and fonts";
             return std::nullopt;
         }
         default:

@@ -21,7 +21,8 @@ struct SaveRequest {
 };
 
 // The form as a form file. What a control gives that the file cannot say is left out, with a
-// line in notes ("Button1.Font: a font is left out: form files have no fonts"); a bitmap is
+// line in notes ("Picture1.Picture: only bitmaps are written; ..."); a font is written as the
+// file writes fonts, a bitmap is
 // written as a BMP file beside picturesBase ("<base>.<control>.<property>.bmp") and named by
 // its full path. A property the file gave that the control does not persist (set by name) is
 // kept, with the control's current value when it can be read.

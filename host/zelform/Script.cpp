@@ -49,7 +49,7 @@ Kind ReadKind(JsonObject& object) {
 // What a field of a property page is given or shows: a text, a number or true/false.
 FileValue FieldValue(JsonObject& object) {
     FileValue value = object.Value("value");
-    if (std::holds_alternative<PictureFile>(value)) {
+    if (std::holds_alternative<PictureFile>(value) || std::holds_alternative<FontSpec>(value)) {
         object.Fail("value", "a text, a number, true or false expected");
     }
     return value;

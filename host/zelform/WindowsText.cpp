@@ -46,6 +46,27 @@ com::Variant VariantOf(const FileValue& value) {
         }
         return loaded;
     }
+    if (const FontSpec* font = std::get_if<FontSpec>(&value)) {
+        // A font that cannot be made stays empty, which a control refuses as it would.
+        com::Variant made;
+        std::wstring name = Wide(font->name);
+        FONTDESC description{};
+        description.cbSizeofstruct = sizeof description;
+        description.lpstrName = const_cast<LPOLESTR>(name.c_str());
+        description.cySize.int64 = static_cast<LONGLONG>(font->size * 10000 + 0.5);
+        description.sWeight = static_cast<SHORT>(font->bold ? FW_BOLD : FW_NORMAL);
+        description.sCharset = static_cast<SHORT>(font->charset);
+        description.fItalic = font->italic;
+        description.fUnderline = font->underline;
+        description.fStrikethrough = font->strikethrough;
+        IDispatch* object = nullptr;
+        if (SUCCEEDED(OleCreateFontIndirect(&description, IID_IFontDisp,
+                                            reinterpret_cast<void**>(&object)))) {
+            V_VT(made.Get()) = VT_DISPATCH;
+            V_DISPATCH(made.Get()) = object;
+        }
+        return made;
+    }
     return TextValue(Wide(std::get<std::string>(value)));
 }
 

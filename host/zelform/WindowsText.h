@@ -16,7 +16,8 @@ std::string ConsoleText(const std::wstring& wide);
 std::string ConsoleText(const std::string& utf8);
 
 // A boolean as VT_BOOL, a whole number as VT_I4 (VT_R8 beyond its range), a number as VT_R8,
-// text as VT_BSTR.
+// text as VT_BSTR, a picture loaded from its file and a font made as objects (VT_DISPATCH; empty
+// when they cannot be made).
 com::Variant VariantOf(const FileValue& value);
 
 }  // namespace zelmor::host

@@ -14,6 +14,7 @@ const com::PropertyMapEntry kProperties[] = {
     {L"Kind", 1},
     {L"Items", 2},
     {L"Text", DISPID_TEXT},
+    {L"Font", DISPID_FONT},
 };
 
 // One property page, the probe's own.
@@ -84,6 +85,23 @@ STDMETHODIMP ProbeControl::get_Number(long* value) {
 STDMETHODIMP ProbeControl::put_Number(long value) {
     if (value < 0) return CTL_E_INVALIDPROPERTYVALUE;
     return SetProperty(3, number_, value);
+}
+
+STDMETHODIMP ProbeControl::get_Font(IFontDisp** value) {
+    if (!value) return E_POINTER;
+    *value = nullptr;
+    IFont* font = StockFont();
+    return font ? font->QueryInterface(IID_IFontDisp, reinterpret_cast<void**>(value)) : S_OK;
+}
+
+STDMETHODIMP ProbeControl::put_Font(IFontDisp* value) {
+    com::ComPtr<IFont> font = com::ComPtr<IFontDisp>(value).As<IFont>();
+    com::ComPtr<IFont> copy;
+    if (!font || FAILED(font->Clone(copy.Put()))) return CTL_E_INVALIDPROPERTYVALUE;
+    if (!RequestEdit(DISPID_FONT)) return S_FALSE;
+    SetStockFont(copy);
+    PropertyChanged(DISPID_FONT);
+    return S_OK;
 }
 
 STDMETHODIMP ProbeControl::Ask(BSTR message, long style, long* answer) {

@@ -34,6 +34,8 @@ class ProbeControl : public com::Control<IProbe> {
     STDMETHODIMP get_Number(long* value) override;
     STDMETHODIMP put_Number(long value) override;
     STDMETHODIMP Ask(BSTR message, long style, long* answer) override;
+    STDMETHODIMP get_Font(IFontDisp** value) override;
+    STDMETHODIMP put_Font(IFontDisp* value) override;
 
   protected:
     void OnDraw(HDC dc, const RECT& bounds) override;

@@ -133,7 +133,25 @@ TEST(FormFile, MistakesAreReportedWithTheirPlace) {
          "controls[0].page: only inside a tab control"},
         {FormWith(R"({"name": "A", "progid": "P.P", "rect": [0, 0, 9, 9],
                   "properties": {"Font": {"Size": 9}}})"),
-         "controls[0].properties.Font: a text, a number, true, false or {\"picture\": \"file\"} expected"},
+         "controls[0].properties.Font: a text, a number, true, false, {\"picture\": \"file\"} or {\"font\": {...}} expected"},
+        {FormWith(R"({"name": "A", "progid": "P.P", "rect": [0, 0, 9, 9],
+                  "properties": {"Font": {"font": {"size": 9}}}})"),
+         "controls[0].properties.Font.font.name: missing"},
+        {FormWith(R"({"name": "A", "progid": "P.P", "rect": [0, 0, 9, 9],
+                  "properties": {"Font": {"font": {"name": "", "size": 9}}}})"),
+         "controls[0].properties.Font.font.name: a face name of 1 to 31 characters expected"},
+        {FormWith(R"({"name": "A", "progid": "P.P", "rect": [0, 0, 9, 9],
+                  "properties": {"Font": {"font": {"name": "ＭＳ ゴシック", "size": 0}}}})"),
+         "controls[0].properties.Font.font.size: a size in points above 0, up to 2048, expected"},
+        {FormWith(R"({"name": "A", "progid": "P.P", "rect": [0, 0, 9, 9],
+                  "properties": {"Font": {"font": {"name": "A", "size": 9, "bold": 1}}}})"),
+         "controls[0].properties.Font.font.bold: true or false expected"},
+        {FormWith(R"({"name": "A", "progid": "P.P", "rect": [0, 0, 9, 9],
+                  "properties": {"Font": {"font": {"name": "A", "size": 9, "charset": 256}}}})"),
+         "controls[0].properties.Font.font.charset: 0 to 255 expected"},
+        {FormWith(R"({"name": "A", "progid": "P.P", "rect": [0, 0, 9, 9],
+                  "properties": {"Font": {"font": {"name": "A", "size": 9, "colour": 1}}}})"),
+         "controls[0].properties.Font.font.colour: not a known name"},
         {FormWith(R"({"name": "A", "progid": "P.P", "rect": [0, 0, 9, 9], "Text": "x"})"),
          "controls[0].Text: not a known name"},
     };
@@ -147,6 +165,12 @@ TEST(FormFile, ValuesReadAsTheHostLanguageWritesThem) {
     EXPECT_EQ(ValueText(2.5), "2.5");
     EXPECT_EQ(ValueText(0.1), "0.1");
     EXPECT_EQ(ValueText(std::string("日本")), "日本");
+    FontSpec font;
+    font.name = "Arial";
+    font.size = 10.5;
+    font.bold = font.strikethrough = true;
+    font.charset = 128;
+    EXPECT_EQ(ValueText(font), "font:Arial 10.5 bold strikethrough charset 128");
 }
 
 namespace {
@@ -193,7 +217,10 @@ TEST(FormFile, AWrittenFormReadsBackAsTheSameForm) {
              "class": "ThunderRTFrame"},
             {"name": "Data1", "progid": "ZelBtr.ZelBtr", "rect": [16, -24, 100, 28],
              "container": "Frame1", "properties": {"DDFDir": "C:\\data \"x\"", "AllOpen": true,
-             "Count": -7, "Ratio": 0.1, "Big": 12345678901, "Picture": {"picture": "a b.bmp"}}},
+             "Count": -7, "Ratio": 0.1, "Big": 12345678901, "Picture": {"picture": "a b.bmp"},
+             "Font": {"font": {"name": "ＭＳ Ｐゴシック", "size": 9, "bold": true}},
+             "CaptionFont": {"font": {"name": "Arial", "size": 10.5, "italic": true,
+                             "underline": true, "strikethrough": true, "charset": 128}}}},
             {"name": "Tab1", "type": "tab", "pages": ["一", "Two"], "rect": [8, 210, 300, 100]},
             {"name": "Edit1", "clsid": "{46823F2A-FF0A-4E83-BBBF-0ADB6F985FED}",
              "rect": [4, 30, 90, 20], "container": "Tab1", "page": 1},

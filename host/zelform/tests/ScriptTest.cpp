@@ -93,7 +93,7 @@ TEST(Script, MistakesAreReportedWithTheirPlace) {
          "actions[0].keys: not a known name"},
         {R"({"action": "set", "control": "A", "property": "P"})", "actions[0].value: missing"},
         {R"({"action": "set", "control": "A", "property": "P", "value": null})",
-         "actions[0].value: a text, a number, true, false or {\"picture\": \"file\"} expected"},
+         "actions[0].value: a text, a number, true, false, {\"picture\": \"file\"} or {\"font\": {...}} expected"},
         {R"({"action": "handle", "control": "A", "event": "E"})",
          "actions[0].set: arguments (\"set\"), properties (\"properties\") or a call "
          "(\"call\") expected"},
