@@ -26,6 +26,8 @@
 #include "host/zelform/Script.h"
 #include "host/zelform/ScriptRunner.h"
 #include "host/zelform/WindowsText.h"
+#include "platform/CodePage.h"
+#include "platform/MessageBoxAnswerer.h"
 
 using namespace zelmor;
 using namespace zelmor::host;
@@ -117,8 +119,21 @@ int Run(const Options& options) {
     }
 
     std::vector<std::wstring> problems;
-    std::unique_ptr<Form> form =
-        BuildForm(formFile, options.design ? SiteMode::Design : SiteMode::Run, &problems);
+    std::unique_ptr<Form> form;
+    {
+        // A control may show a message box while it is loaded (a dictionary it cannot open):
+        // with a script nobody is at the screen, so the box gets its first button and counts
+        // as a problem of the form, instead of waiting for ever.
+        std::optional<platform::MessageBoxAnswerer> answerer;
+        if (options.scriptPath) answerer.emplace();
+        form = BuildForm(formFile, options.design ? SiteMode::Design : SiteMode::Run, &problems);
+        if (answerer) {
+            for (const auto& box : answerer->Boxes()) {
+                problems.push_back(L"message box while loading: " +
+                                   Wide(platform::AnsiToUtf8(box.text)));
+            }
+        }
+    }
     for (const std::wstring& problem : problems) {
         std::cout << "FAIL form " << ConsoleText(problem) << std::endl;
     }
