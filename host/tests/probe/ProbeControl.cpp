@@ -111,6 +111,12 @@ STDMETHODIMP ProbeControl::Ask(BSTR message, long style, long* answer) {
     return S_OK;
 }
 
+void ProbeControl::OnPropertiesLoaded() {
+    if (!text_.empty() && text_[0] == L'?') {
+        MessageBoxW(nullptr, text_.c_str() + 1, L"Probe", MB_YESNO | MB_TASKMODAL);
+    }
+}
+
 // --- Window ---
 
 void ProbeControl::OnWindowCreated() {

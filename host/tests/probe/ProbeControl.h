@@ -40,6 +40,9 @@ class ProbeControl : public com::Control<IProbe> {
   protected:
     void OnDraw(HDC dc, const RECT& bounds) override;
     void OnWindowCreated() override;
+    // A Text loaded that begins with "?" is asked as a question in a message box, as a control
+    // shows a box while it is loaded (a dictionary it cannot open).
+    void OnPropertiesLoaded() override;
     void OnAmbientChanged(DISPID dispid) override;
     bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
     HRESULT OnTranslateAccelerator(MSG* msg) override;

@@ -136,6 +136,15 @@ TEST_F(Zelform, FormsThatCannotBeBuiltAreReported) {
     EXPECT_EQ(RunZelform(L"missing.json --script empty.json", &output), 2u) << output;
     EXPECT_NE(output.find("FAIL form Gone1: cannot be made"), std::string::npos) << output;
     EXPECT_NE(output.find("FAIL form Text1.Number: 0x800A017C"), std::string::npos) << output;
+
+    // A message box shown while the form is built is answered, not waited for.
+    WriteText(folder_ + L"\\asking.json", R"({"name": "F", "width": 100, "height": 100,
+        "controls": [{"name": "Text1", "progid": "ZelProbe.ZelProbe", "rect": [0, 20, 90, 20],
+                      "properties": {"Text": "?Open the dictionary?"}}]})");
+    EXPECT_EQ(RunZelform(L"asking.json --script empty.json", &output), 1u) << output;
+    EXPECT_NE(output.find("FAIL form message box while loading: Open the dictionary?"),
+              std::string::npos)
+        << output;
 }
 
 TEST_F(Zelform, AnActionWithoutItsControlFailsAndTheRestRuns) {
