@@ -143,6 +143,11 @@ HRESULT PropertyFrame::Create(const std::wstring& name) {
     CreateWindows(name);
     if (!window_) return HRESULT_FROM_WIN32(GetLastError() ? GetLastError() : ERROR_INVALID_HANDLE);
     if (!ShowPage(0)) return E_FAIL;
+    if (missingPages_ > 0) {
+        SetProblem(std::to_wstring(missingPages_) + L" of " +
+                   std::to_wstring(missingPages_ + pages_.size()) +
+                   L" pages are not available here");
+    }
     ShowWindow(window_, SW_SHOW);
     UpdateWindow(window_);
     return S_OK;
@@ -160,12 +165,20 @@ HRESULT PropertyFrame::LoadPages() {
     if (clsids.empty()) return HRESULT_FROM_WIN32(ERROR_NOT_FOUND);
 
     IUnknown* objects[] = {object_.Get()};
+    HRESULT firstMissing = S_OK;
     for (const CLSID& clsid : clsids) {
         Page page;
         page.clsid = clsid;
         hr = CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IPropertyPage,
                               page.page.PutVoid());
-        if (FAILED(hr)) return hr;
+        if (FAILED(hr)) {
+            // A page this machine does not have (a stock page missing from the system) is
+            // left out, so that the control's own pages can still be used; it is named on the
+            // status line.
+            if (SUCCEEDED(firstMissing)) firstMissing = hr;
+            ++missingPages_;
+            continue;
+        }
         page.site = com::MakeInstance<PageSite>(*this, pages_.size());
         if (!page.site) return E_OUTOFMEMORY;
         // Kept first, so that Close lets go of whatever was started.
@@ -185,7 +198,7 @@ HRESULT PropertyFrame::LoadPages() {
         hr = added.page->SetObjects(1, objects);
         if (FAILED(hr)) return hr;
     }
-    return S_OK;
+    return pages_.empty() ? firstMissing : S_OK;
 }
 
 void PropertyFrame::CreateWindows(const std::wstring& name) {

@@ -57,8 +57,9 @@ class PageSite : public com::ObjectRoot, public IPropertyPageSite {
 class PropertyFrame {
   public:
     // Opens the frame for object with the caption "<name> Properties", owned by owner (the
-    // form's window), showing its first page. Null, with the reason in *result, when the object
-    // has no pages or one of them cannot be made.
+    // form's window), showing its first page. Pages that cannot be made (a stock page this
+    // machine lacks) are left out and counted on the status line. Null, with the reason in
+    // *result, when the object has no page that can be made.
     static std::unique_ptr<PropertyFrame> Open(HWND owner, IUnknown* object,
                                                const std::wstring& name, HRESULT* result);
     ~PropertyFrame();
@@ -132,6 +133,7 @@ class PropertyFrame {
     std::vector<Page> pages_;
     size_t current_ = 0;
     std::wstring problem_;
+    size_t missingPages_ = 0;  // pages named by the object that could not be made
     HWND window_ = nullptr;
     HWND tabs_ = nullptr;
     HWND pageHost_ = nullptr;  // the window the pages are activated in

@@ -232,19 +232,29 @@ TEST_F(PropertyFrameTest, EachTabKeepsItsPageAndItsChanges) {
     EXPECT_FALSE(frame->ShowPage(2));
 }
 
-TEST_F(PropertyFrameTest, AFrameWhosePageCannotBeMadeIsNotOpened) {
+TEST_F(PropertyFrameTest, PagesThatCannotBeMadeAreLeftOutAndNamed) {
     ProbeForm probes(SiteMode::Design);
     ControlSite* site = probes.Add({L"Text1", RECT{10, 10, 200, 34}});
     ASSERT_NE(site, nullptr);
     const CLSID unknown = {0x1, 0x2, 0x3, {4, 5, 6, 7, 8, 9, 10, 11}};
-    auto pages = com::MakeInstance<PagesOf>(site->Object(),
-                                            std::vector<CLSID>{CLSID_ZelProbePage, unknown});
-    HRESULT hr = S_OK;
+    auto pages = com::MakeInstance<PagesOf>(
+        site->Object(), std::vector<CLSID>{unknown, CLSID_ZelProbePage, unknown});
+    HRESULT hr = E_FAIL;
+    auto frame = PropertyFrame::Open(probes.form.Window(),
+                                     static_cast<ISpecifyPropertyPages*>(pages.Get()), L"X", &hr);
+    ASSERT_NE(frame, nullptr);
+    EXPECT_EQ(hr, S_OK);
+    EXPECT_EQ(frame->PageCount(), 1u);
+    EXPECT_NE(FindPageField(frame->PageWindow(), L"Text"), nullptr);
+    EXPECT_EQ(frame->Problem(), L"2 of 3 pages are not available here");
+    frame.reset();
+
+    // With no page that can be made there is no frame.
+    auto missing = com::MakeInstance<PagesOf>(site->Object(), std::vector<CLSID>{unknown});
     EXPECT_EQ(PropertyFrame::Open(probes.form.Window(),
-                                  static_cast<ISpecifyPropertyPages*>(pages.Get()), L"X", &hr),
+                                  static_cast<ISpecifyPropertyPages*>(missing.Get()), L"X", &hr),
               nullptr);
     EXPECT_EQ(hr, REGDB_E_CLASSNOTREG);
-
     auto none = com::MakeInstance<PagesOf>(site->Object(), std::vector<CLSID>{});
     EXPECT_EQ(PropertyFrame::Open(probes.form.Window(),
                                   static_cast<ISpecifyPropertyPages*>(none.Get()), L"X", &hr),
