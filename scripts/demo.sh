@@ -37,9 +37,10 @@ echo
 echo "Running the sales form (run time):"
 "$here/run-form.sh" "$demo/sales.json" --script "$samples/forms/sales-script.json" \
     --screenshot-dir "$demo"
-echo "Running the sales form (design time):"
-"$here/run-form.sh" "$demo/sales.json" --design --screenshot-dir "$demo/design"
-mv "$demo/design/sales.png" "$demo/sales-design.png"
+echo "Running the sales form (design time): a property page open, the form saved again:"
+# The saved form (and the pictures it names) goes to the folder the script runs in.
+(cd "$demo" && "$here/run-form.sh" "$demo/sales.json" --design \
+    --script "$samples/forms/sales-design-script.json" --screenshot-dir "$demo")
 echo
 echo "Screenshots in $demo:"
 ls "$demo"/*.png | sed 's#^.*/#  #'
