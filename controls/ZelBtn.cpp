@@ -1,9 +1,10 @@
 #include "controls/ZelBtn.h"
 
 #include "com/AnsiText.h"
+#include "controls/BrowsingTables.h"
 #include "com/Guarded.h"
-#include "module/PageClassIds.h"
 #include "values/GlobalOptions.h"
+#include "module/PageClassIds.h"
 
 namespace zelmor {
 
@@ -35,6 +36,7 @@ const com::ControlClass kButtonClass = {
     kPages,
     sizeof kPages / sizeof kPages[0],
     com::kKeyEvents | com::kMouseEvents,
+    &kButtonBrowsing,
 };
 
 // The picture's handle and kind for the button window: a bitmap or an icon; none for others.
@@ -102,6 +104,17 @@ bool ZelBtn::OnChildMessage(HWND child, UINT message, WPARAM wParam, LPARAM lPar
         return true;
     }
     return BoundControlObject::OnChildMessage(child, message, wParam, lParam, result);
+}
+
+// The container saw the caption's mnemonic: a click, as a press of the window would be.
+void ZelBtn::OnMnemonicKey(const MSG&) {
+    if (Site().UserMode()) Press();
+}
+
+// Hosts keep Enter for their default button when the control says it takes Enter.
+void ZelBtn::UpdateControlInfo() {
+    SetControlInfo(com::MnemonicAccelerators(Stock().text),
+                   isDefault_ ? CTRLINFO_EATS_RETURN : 0);
 }
 
 // Enter runs the operation, and then goes on to the container as any key does.
@@ -184,7 +197,20 @@ STDMETHODIMP ZelBtn::put_Default(VARIANT_BOOL value) {
         SendMessageW(HostedChild(), BM_SETSTYLE, isDefault_ ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON,
                      TRUE);
     }
+    if (hr == S_OK) return com::Guarded([&] {
+        UpdateControlInfo();
+        return S_OK;
+    });
     return hr;
+}
+
+STDMETHODIMP ZelBtn::put_Caption(BSTR value) {
+    return com::Guarded([&] {
+        const std::wstring before = Stock().text;
+        HRESULT hr = BoundControlObject::put_Caption(value);
+        if (hr == S_OK && Stock().text != before) UpdateControlInfo();
+        return hr;
+    });
 }
 
 STDMETHODIMP ZelBtn::get_DbLocks(_enumLocks* value) {

@@ -36,6 +36,7 @@ class ZelBtn : public BoundControlObject<IZelBtn>, private ButtonView {
     STDMETHODIMP put_Style(_enumBtnStyle value) override;
     STDMETHODIMP put_Picture(IPictureDisp* value) override;
     STDMETHODIMP putref_Picture(IPictureDisp* value) override;
+    STDMETHODIMP put_Caption(BSTR value) override;
 
   protected:
     BoundField& Binding() override { return logic_; }
@@ -44,6 +45,7 @@ class ZelBtn : public BoundControlObject<IZelBtn>, private ButtonView {
     bool OnChildMessage(HWND child, UINT message, WPARAM wParam, LPARAM lParam,
                         LRESULT& result) override;
     HRESULT OnTranslateAccelerator(MSG* msg) override;
+    void OnMnemonicKey(const MSG& msg) override;
 
   private:
     // ButtonView
@@ -55,6 +57,8 @@ class ZelBtn : public BoundControlObject<IZelBtn>, private ButtonView {
     void Press();
     // Makes the window again when a setting fixed at its creation changed while it exists.
     void Recreate();
+    // Reports the caption's mnemonic and, for a default button, that Enter is the button's.
+    void UpdateControlInfo();
 
     ButtonLogic logic_;
     bool isDefault_ = false;

@@ -12,9 +12,10 @@
 #include "core/TableFiles.h"
 #include "core/RecordOperations.h"
 #include "controls/AutomationArrays.h"
+#include "controls/BrowsingTables.h"
 #include "module/DispatchIds.idh"
-#include "module/PageClassIds.h"
 #include "module/ResourceIds.h"
+#include "module/PageClassIds.h"
 
 namespace zelmor {
 
@@ -44,6 +45,8 @@ const com::ControlClass kDataControlClass = {
     com::MakePropertyMap(kProperties),
     kPages,
     sizeof kPages / sizeof kPages[0],
+    0,
+    &kDataControlBrowsing,
 };
 
 constexpr int kBitmapLoaded = IDB_DATA_CONTROL_LOADED;

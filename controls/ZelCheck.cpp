@@ -1,4 +1,5 @@
 #include "controls/ZelCheck.h"
+#include "controls/BrowsingTables.h"
 
 #include "module/PageClassIds.h"
 
@@ -37,6 +38,7 @@ const com::ControlClass kCheckClass = {
     kPages,
     sizeof kPages / sizeof kPages[0],
     com::kKeyEvents | com::kMouseEvents,
+    &kCheckBrowsing,
 };
 
 }  // namespace

@@ -1,4 +1,5 @@
 #include "controls/ZelEdit.h"
+#include "controls/BrowsingTables.h"
 
 #include "com/AnsiText.h"
 #include "com/Guarded.h"
@@ -49,6 +50,7 @@ const com::ControlClass kEditClass = {
     kPages,
     sizeof kPages / sizeof kPages[0],
     com::kKeyEvents | com::kMouseEvents,
+    &kEditBrowsing,
 };
 
 constexpr int kRunTimeTextLimit = 32000;  // MaxLength 0 set at run time

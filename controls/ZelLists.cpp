@@ -1,4 +1,5 @@
 #include "controls/ZelLists.h"
+#include "controls/BrowsingTables.h"
 
 #include <iterator>
 
@@ -141,19 +142,19 @@ constexpr SIZEL kComboExtent{3175, 635};   // 120 x 24 pixels
 const com::ControlClass kListBoxClass = {
     &CLSID_ZelListBox, &DIID__DZelListBoxEvents, com::kControlMiscStatus, kListExtent,
     com::MakePropertyMap(kListBoxProperties), kListBoxPages, std::size(kListBoxPages),
-    kEvents};
+    kEvents, &kListBoxBrowsing};
 const com::ControlClass kComboBoxClass = {
     &CLSID_ZelComboBox, &DIID__DZelComboBoxEvents, com::kControlMiscStatus, kComboExtent,
     com::MakePropertyMap(kComboBoxProperties), kComboBoxPages, std::size(kComboBoxPages),
-    kEvents};
+    kEvents, &kComboBoxBrowsing};
 const com::ControlClass kExListBoxClass = {
     &CLSID_ZelExListBox, &DIID__DZelExListBoxEvents, com::kControlMiscStatus, kListExtent,
     com::MakePropertyMap(kExListBoxProperties), kExListBoxPages, std::size(kExListBoxPages),
-    kEvents};
+    kEvents, &kExListBoxBrowsing};
 const com::ControlClass kExComboBoxClass = {
     &CLSID_ZelExComboBox, &DIID__DZelExComboBoxEvents, com::kControlMiscStatus, kComboExtent,
     com::MakePropertyMap(kExComboBoxProperties), kExComboBoxPages, std::size(kExComboBoxPages),
-    kEvents};
+    kEvents, &kExComboBoxBrowsing};
 
 // kind, combo; style, integralHeight, sort, imeMode, updateOption, extendedFirst, tabStops;
 // format, scroll and change events; IntegralHeight's default.

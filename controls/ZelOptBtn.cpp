@@ -1,4 +1,5 @@
 #include "controls/ZelOptBtn.h"
+#include "controls/BrowsingTables.h"
 
 #include "module/PageClassIds.h"
 
@@ -36,6 +37,7 @@ const com::ControlClass kOptionClass = {
     kPages,
     sizeof kPages / sizeof kPages[0],
     com::kKeyEvents | com::kMouseEvents,
+    &kOptionBrowsing,
 };
 
 }  // namespace

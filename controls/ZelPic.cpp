@@ -1,4 +1,5 @@
 #include "controls/ZelPic.h"
+#include "controls/BrowsingTables.h"
 
 #include "com/AnsiText.h"
 #include "com/Gdi.h"
@@ -33,6 +34,7 @@ const com::ControlClass kPictureClass = {
     kPages,
     sizeof kPages / sizeof kPages[0],
     com::kKeyEvents | com::kMouseEvents,
+    &kPictureBrowsing,
 };
 
 constexpr int kHimetricPerInch = 2540;

@@ -2,6 +2,7 @@
 
 #include "com/AnsiText.h"
 #include "com/Guarded.h"
+#include "controls/BrowsingTables.h"
 #include "module/PageClassIds.h"
 
 namespace zelmor {
@@ -35,6 +36,7 @@ const com::ControlClass kHorizontalClass = {
     kHorizontalPages,
     sizeof kHorizontalPages / sizeof kHorizontalPages[0],
     com::kKeyEvents,
+    &kHScrollBrowsing,
 };
 
 const com::ControlClass kVerticalClass = {
@@ -46,6 +48,7 @@ const com::ControlClass kVerticalClass = {
     kVerticalPages,
     sizeof kVerticalPages / sizeof kVerticalPages[0],
     com::kKeyEvents,
+    &kVScrollBrowsing,
 };
 
 }  // namespace

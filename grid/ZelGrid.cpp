@@ -2,12 +2,13 @@
 
 #include "com/AnsiText.h"
 #include "com/Guarded.h"
+#include "controls/BrowsingTables.h"
 #include "controls/HostFormat.h"
 #include "grid/GridPaint.h"
 #include "grid/ZelGridMembers.h"
-#include "module/PageClassIds.h"
 #include "platform/CodePage.h"
 #include "platform/Platform.h"
+#include "module/PageClassIds.h"
 
 namespace zelmor {
 
@@ -67,6 +68,7 @@ const com::ControlClass kGridClass = {
     kPages,
     sizeof kPages / sizeof kPages[0],
     0,  // the grid's own window raises its key and mouse events
+    &kGridBrowsing,
 };
 
 }  // namespace
