@@ -198,3 +198,22 @@ TEST(PropertyBrowsing, TheCheckBoxNamesItsValuesAndAppearance) {
     ASSERT_EQ(CreateZelBtr(IID_IDispatch, data.PutVoid()), S_OK);
     EXPECT_TRUE(Strings(data.As<IPerPropertyBrowsing>().Get(), DISPID_APPEARANCE).empty());
 }
+
+TEST_F(ButtonMnemonicTest, TheMnemonicRunsTheOperationInRunMode) {
+    for (int round = 0; round < 2; ++round) {
+        host::Form& form = NewForm(round == 0 ? L"Form1" : L"Form2");
+        host::ControlSite* data = AddDataControl(form, L"Data1", {{L"AllOpen", BoolValue(true)}});
+        ASSERT_NE(data, nullptr);
+        host::ControlSite* button = AddButton(
+            form, {{L"Caption", TextValue(L"&First")}, {L"DbSource", TextValue(L"Data1")},
+                   {L"DbTable", TextValue(L"Customer")}, {L"DbIndex", TextValue(L"ByCode")},
+                   {L"DbOperation", LongValue(4)}});
+        ASSERT_NE(button, nullptr);
+        MSG key{};
+        key.message = WM_SYSKEYDOWN;
+        key.wParam = 'F';
+        EXPECT_EQ(Ole(button)->OnMnemonic(&key), S_OK);
+        form.PumpMessages();
+        EXPECT_EQ(button->Events().CountOf(L"Click"), 1) << round;
+    }
+}
