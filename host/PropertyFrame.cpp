@@ -75,6 +75,18 @@ HWND MakeChild(const wchar_t* className, const wchar_t* text, DWORD style, HWND 
     return window;
 }
 
+// The common controls' tab control, from the library loaded when the first frame opens: the
+// programs that link the host but never open a frame do not load it.
+void InitTabControl() {
+    static HMODULE library = LoadLibraryW(L"comctl32.dll");
+    using Init = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
+    auto init = library ? reinterpret_cast<Init>(reinterpret_cast<void*>(
+                              GetProcAddress(library, "InitCommonControlsEx")))
+                        : nullptr;
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_TAB_CLASSES};
+    if (init) init(&controls);
+}
+
 }  // namespace
 
 // --- The page site ---
@@ -138,6 +150,7 @@ std::unique_ptr<PropertyFrame> PropertyFrame::Open(HWND owner, IUnknown* object,
 }
 
 HRESULT PropertyFrame::Create(const std::wstring& name) {
+    previousFocus_ = GetFocus();
     HRESULT hr = LoadPages();
     if (FAILED(hr)) return hr;
     CreateWindows(name);
@@ -202,8 +215,7 @@ HRESULT PropertyFrame::LoadPages() {
 }
 
 void PropertyFrame::CreateWindows(const std::wstring& name) {
-    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_TAB_CLASSES};
-    InitCommonControlsEx(&controls);
+    InitTabControl();
     RegisterWindowClass(kFrameClass, Procedure);
     RegisterWindowClass(kPageHostClass, DefWindowProcW);
     font_ = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
@@ -276,8 +288,12 @@ void PropertyFrame::Close() {
         page.page->SetPageSite(nullptr);
     }
     pages.clear();
-    if (window_) DestroyWindow(window_);
+    if (!window_) return;
+    bool hadFocus = GetFocus() == window_ || IsChild(window_, GetFocus()) ||
+                    GetActiveWindow() == window_;
+    DestroyWindow(window_);
     window_ = nullptr;
+    if (hadFocus && previousFocus_ && IsWindow(previousFocus_)) SetFocus(previousFocus_);
 }
 
 // --- Pages ---

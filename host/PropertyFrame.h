@@ -129,6 +129,9 @@ class PropertyFrame {
     LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
 
     HWND owner_;
+    // The window that had the focus when the frame opened: it has it back when the frame
+    // closes, as a dialog gives it back.
+    HWND previousFocus_ = nullptr;
     com::ComPtr<IUnknown> object_;
     std::vector<Page> pages_;
     size_t current_ = 0;

@@ -420,3 +420,42 @@ TEST(PageFields, AreFoundByTheirLabelsAndFilledAsAPersonFillsThem) {
         EXPECT_EQ(codes, c.codes);
     }
 }
+
+TEST_F(PropertyFrameTest, ControlsMadeAfterAFrameWasShownWorkAsBefore) {
+    // The frame loads the common controls' library; the windows the controls host afterwards
+    // are still the system's own edit boxes, lists and buttons.
+    ProbeForm probes(SiteMode::Design);
+    PropertyFrame* frame = OpenFrame(probes);
+    ASSERT_NE(frame, nullptr);
+    frame->Cancel();
+    probes.form.SetMode(SiteMode::Run);
+    for (const wchar_t* kind : {L"Edit", L"ListBox", L"Button"}) {
+        ControlSite* site = probes.Add({std::wstring(L"After") + kind, RECT{10, 60, 200, 84}},
+                                       {Property(L"Kind", TextValue(kind)),
+                                        Property(L"Items", TextValue(L"one|two"))});
+        ASSERT_NE(site, nullptr);
+        if (std::wstring(kind) == L"Edit") {
+            EXPECT_TRUE(TypeKeys(probes.form, *site, L"abc"));
+            EXPECT_EQ(ShownText(*site), L"abc");
+        } else if (std::wstring(kind) == L"ListBox") {
+            EXPECT_TRUE(SelectItem(probes.form, *site, L"two"));
+            EXPECT_EQ(ShownText(*site), L"two");
+        } else {
+            EXPECT_TRUE(Click(probes.form, *site));
+            EXPECT_EQ(site->Events().CountOf(L"Click"), 1u);
+        }
+    }
+    // The first probe, made before the frame, hosts its edit box again in run mode.
+    EXPECT_TRUE(TypeKeys(probes.form, *site_, L"{END}!"));
+    EXPECT_EQ(ShownText(*site_), L"hello!");
+
+    // A frame that closes gives the focus back to the window that had it, as a dialog does.
+    HWND focused = GetFocus();
+    ASSERT_NE(focused, nullptr);
+    ASSERT_EQ(probes.form.OpenPropertyFrame(*site_), S_OK);
+    probes.form.ShownPropertyFrame()->Cancel();
+    probes.form.PumpMessages();
+    EXPECT_EQ(GetFocus(), focused);
+    EXPECT_TRUE(TypeKeys(probes.form, *site_, L"?"));
+    EXPECT_EQ(ShownText(*site_), L"hello!?");
+}
