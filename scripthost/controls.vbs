@@ -1,18 +1,32 @@
 ' The controls as a script host's program sees them: every class created by its program
 ' identifier, properties set and read back, methods with out-parameters, and the errors raised
-' for refused values. Argument: the folder of the sample dictionary. Prints each failure and
-' "N checks, F failed"; the exit code is F. (Wine's script host connects no events.)
+' for refused values. Arguments: the folder of the sample dictionary and, optionally, a file
+' for the report. Reports each failure and "N checks, F failed"; the exit code is F. (Wine's
+' script host connects no events, and writes nothing when its output is a file: hence the
+' report file.)
 Option Explicit
 
-Dim checks, failures
+Dim checks, failures, report
 checks = 0
 failures = 0
+Set report = Nothing
+If WScript.Arguments.Count > 1 Then
+    Set report = CreateObject("Scripting.FileSystemObject").CreateTextFile(WScript.Arguments(1), True)
+End If
+
+Sub Say(text)
+    If report Is Nothing Then
+        WScript.Echo text
+    Else
+        report.WriteLine text
+    End If
+End Sub
 
 Sub Check(what, actual, expected)
     checks = checks + 1
     If actual <> expected Then
         failures = failures + 1
-        WScript.Echo "FAIL " & what & ": " & actual & " (expected " & expected & ")"
+        Say "FAIL " & what & ": " & actual & " (expected " & expected & ")"
     End If
 End Sub
 
@@ -26,6 +40,7 @@ Sub CheckRefused(control, what, value, code)
         Case "Style": control.Style = value
         Case "Cols": control.Cols = value
         Case "MaxLength": control.MaxLength = value
+        Case "DbMaxRecords": control.DbMaxRecords = value
     End Select
     Dim number
     number = Err.Number
@@ -54,6 +69,9 @@ Dim data, rc, count, text, isOpen
 Set data = CreateObject("ZelBtr.ZelBtr")
 data.DDFDir = WScript.Arguments(0)
 Check "DDFDir", data.DDFDir, WScript.Arguments(0)
+' A data control no form has sited loads its dictionary when asked.
+data.DbLoadDDF rc
+Check "DbLoadDDF", rc, 0
 data.OpenMode = 2
 Check "OpenMode", data.OpenMode, 2
 data.DbGetNumOfTable count, rc
@@ -65,7 +83,7 @@ data.DbGetDataSize "Customer", "Name", count
 Check "DbGetDataSize", count, 30
 data.DbGetTableName 1, text, rc
 Check "DbGetTableName rc", rc, 0
-Check "DbGetTableName", text, "Customer"
+Check "DbGetTableName", text, "Orders"
 data.DbGetNumOfField "NoSuchTable", count, rc
 Check "DbGetNumOfField of no table fails", rc <> 0, True
 data.DbCreate "Customer", rc
@@ -104,12 +122,12 @@ Check "Button Default", button.Default, True
 CheckRefused button, "DbLocks", 9, kInvalidValue
 CheckRefused button, "Style", 2, kInvalidValue
 
-Dim check
-Set check = CreateObject("ZelCheck.ZelCheck")
-check.Value = 1
-check.DbValueTrue = "Y"
-Check "Check Value", check.Value, 1
-Check "Check DbValueTrue", check.DbValueTrue, "Y"
+Dim checkBox
+Set checkBox = CreateObject("ZelCheck.ZelCheck")
+checkBox.Value = 1
+checkBox.DbValueTrue = "Y"
+Check "Check Value", checkBox.Value, 1
+Check "Check DbValueTrue", checkBox.DbValueTrue, "Y"
 
 Dim optionButton
 Set optionButton = CreateObject("ZelOptBtn.ZelOptBtn")
@@ -124,17 +142,21 @@ Set vertical = CreateObject("ZelVScroll.ZelVScroll")
 vertical.LargeChange = 5
 Check "VScroll LargeChange", vertical.LargeChange, 5
 
-Dim list, combo, kind
+' A list keeps its items in its window, which a control no form has sited does not have: the
+' sources are set and read back, and a refused maximum raises its error.
+Dim list, kind
 For Each kind In Array("ZelListBox", "ZelComboBox", "ZelExListBox", "ZelExComboBox")
     Set list = CreateObject(kind & "." & kind)
-    list.AddItem "first"
-    list.AddItem "second"
-    Check kind & " ListCount", list.ListCount, 2
-    Check kind & " List(1)", list.List(1), "second"
-    list.RemoveItem 0
-    Check kind & " after RemoveItem", list.List(0), "second"
+    Check kind & " ListCount", list.ListCount, 0
     list.DbListTable = "Customer"
     Check kind & " DbListTable", list.DbListTable, "Customer"
+    list.DbListIndex = "ByCode"
+    Check kind & " DbListIndex", list.DbListIndex, "ByCode"
+    If Left(kind, 5) = "ZelEx" Then
+        list.DbMaxRecords = 50
+        Check kind & " DbMaxRecords", list.DbMaxRecords, 50
+        CheckRefused list, "DbMaxRecords", 0, kInvalidValue
+    End If
 Next
 
 Dim grid
@@ -154,5 +176,6 @@ picture.BlobPath = "C:\images"
 Check "Picture Stretch", picture.Stretch, True
 Check "Picture BlobPath", picture.BlobPath, "C:\images"
 
-WScript.Echo checks & " checks, " & failures & " failed"
+Say checks & " checks, " & failures & " failed"
+If Not report Is Nothing Then report.Close
 WScript.Quit failures
