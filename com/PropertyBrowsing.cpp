@@ -7,6 +7,7 @@
 
 #include "com/ControlBase.h"
 #include "com/Guarded.h"
+#include "com/TaskMemory.h"
 #include "com/Variant.h"
 
 namespace zelmor::com {
@@ -18,13 +19,6 @@ const PredefinedValue kAppearance[] = {{0, L"Flat"}, {1, L"3D"}};
 // "1 - 3D": the number first, as the browser lists the values.
 std::wstring DisplayText(const PredefinedValue& value) {
     return std::to_wstring(value.value) + L" - " + value.name;
-}
-
-LPOLESTR TaskMemText(const std::wstring& text) {
-    size_t bytes = (text.size() + 1) * sizeof(wchar_t);
-    auto* copy = static_cast<LPOLESTR>(CoTaskMemAlloc(bytes));
-    if (copy) memcpy(copy, text.c_str(), bytes);
-    return copy;
 }
 
 }  // namespace

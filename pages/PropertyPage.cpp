@@ -11,6 +11,7 @@
 #include "com/AnsiText.h"
 #include "com/Guarded.h"
 #include "com/ModuleState.h"
+#include "com/TaskMemory.h"
 #include "pages/PageChoices.h"
 #include "pages/PageResources.h"
 #include "platform/Platform.h"
@@ -18,14 +19,6 @@
 namespace zelmor::pages {
 
 namespace {
-
-// Copies a text for the caller to free with CoTaskMemFree; null when there is no memory.
-LPOLESTR TaskText(const wchar_t* text) {
-    const std::size_t bytes = (std::wcslen(text) + 1) * sizeof(wchar_t);
-    auto* copy = static_cast<LPOLESTR>(CoTaskMemAlloc(bytes));
-    if (copy != nullptr) std::memcpy(copy, text, bytes);
-    return copy;
-}
 
 HRESULT DispatchIdOf(IDispatch* object, const wchar_t* property, DISPID& id) {
     LPOLESTR name = const_cast<LPOLESTR>(property);
@@ -180,8 +173,8 @@ STDMETHODIMP PropertyPage::GetPageInfo(PROPPAGEINFO* info) {
         RECT bounds{};
         GetWindowRect(window, &bounds);
         if (window != window_) DestroyWindow(window);
-        LPOLESTR title = TaskText(page_.title);
-        LPOLESTR help = TaskText(page_.help);
+        LPOLESTR title = com::TaskMemText(page_.title);
+        LPOLESTR help = com::TaskMemText(page_.help);
         if (title == nullptr || help == nullptr) {
             CoTaskMemFree(title);
             CoTaskMemFree(help);

@@ -125,22 +125,6 @@ const BrowsingCase kBrowsingCases[] = {
      {L"DbListSource", L"DbListTable", L"DbListFields", L"DbConditions", L"DbListIndex"}},
 };
 
-std::vector<std::wstring> Strings(IPerPropertyBrowsing* browsing, DISPID dispid,
-                                  std::vector<DWORD>* cookies = nullptr) {
-    CALPOLESTR strings{};
-    CADWORD values{};
-    std::vector<std::wstring> texts;
-    if (FAILED(browsing->GetPredefinedStrings(dispid, &strings, &values))) return texts;
-    for (ULONG i = 0; i < strings.cElems; ++i) {
-        texts.emplace_back(strings.pElems[i]);
-        CoTaskMemFree(strings.pElems[i]);
-        if (cookies) cookies->push_back(values.pElems[i]);
-    }
-    CoTaskMemFree(strings.pElems);
-    CoTaskMemFree(values.pElems);
-    return texts;
-}
-
 }  // namespace
 
 // Each class's own page takes the data properties by their names in the type library.
@@ -165,38 +149,6 @@ TEST(PropertyBrowsing, EveryClassMapsItsDataPropertiesToItsOwnPage) {
         CLSID page = CLSID_NULL;
         EXPECT_EQ(browsing->MapPropertyToPage(DISPID_ENABLED, &page), PERPROP_E_NOPAGEAVAILABLE);
     }
-}
-
-TEST(PropertyBrowsing, TheCheckBoxNamesItsValuesAndAppearance) {
-    com::ComPtr<IDispatch> check;
-    ASSERT_EQ(CreateZelCheck(IID_IDispatch, check.PutVoid()), S_OK);
-    auto browsing = check.As<IPerPropertyBrowsing>();
-    std::vector<DWORD> cookies;
-    EXPECT_EQ(Strings(browsing.Get(), DISPID_CHOICE_VALUE, &cookies),
-              (std::vector<std::wstring>{L"0 - Unchecked", L"1 - Checked", L"2 - Grayed"}));
-    EXPECT_EQ(Strings(browsing.Get(), DISPID_APPEARANCE),
-              (std::vector<std::wstring>{L"0 - Flat", L"1 - 3D"}));
-    // Neither is for the browser's own list: a string and an enumeration of the library.
-    EXPECT_TRUE(Strings(browsing.Get(), DISPID_DBFIELD).empty());
-    EXPECT_TRUE(Strings(browsing.Get(), DISPID_CHOICE_ALIGNMENT).empty());
-
-    // The browser's choice, put through the property, and the text it then shows.
-    ASSERT_EQ(cookies.size(), 3u);
-    com::Variant grey;
-    ASSERT_EQ(browsing->GetPredefinedValue(DISPID_CHOICE_VALUE, cookies[2], grey.Get()), S_OK);
-    ASSERT_EQ(com::PutDispatchProperty(check.Get(), DISPID_CHOICE_VALUE, grey.Get()), S_OK);
-    com::Bstr shown;
-    ASSERT_EQ(browsing->GetDisplayString(DISPID_CHOICE_VALUE, shown.Put()), S_OK);
-    EXPECT_EQ(shown.Text(), L"2 - Grayed");
-
-    // The option button has no grey state to offer.
-    com::ComPtr<IDispatch> option;
-    ASSERT_EQ(CreateZelOptBtn(IID_IDispatch, option.PutVoid()), S_OK);
-    EXPECT_EQ(Strings(option.As<IPerPropertyBrowsing>().Get(), DISPID_CHOICE_VALUE).size(), 2u);
-    // The data control has no Appearance to name.
-    com::ComPtr<IDispatch> data;
-    ASSERT_EQ(CreateZelBtr(IID_IDispatch, data.PutVoid()), S_OK);
-    EXPECT_TRUE(Strings(data.As<IPerPropertyBrowsing>().Get(), DISPID_APPEARANCE).empty());
 }
 
 TEST_F(ButtonMnemonicTest, TheMnemonicRunsTheOperationInRunMode) {

@@ -472,14 +472,6 @@ INSTANTIATE_TEST_SUITE_P(Pages, EveryPageTest, ::testing::ValuesIn(kCases),
                              return std::string(info.param.page);
                          });
 
-TEST_F(PropertyPagesTest, ScreenshotsAreSavedInAFolderBesideTheProgram) {
-    // The pictures show the pages as a Japanese system shows them.
-    EXPECT_EQ(GetACP(), 932u);
-    const std::wstring folder = ScreenshotFolder();
-    std::printf("Screenshots of the pages: %ls\n", folder.c_str());
-    EXPECT_NE(GetFileAttributesW(folder.c_str()), INVALID_FILE_ATTRIBUTES);
-}
-
 TEST_F(PropertyPagesTest, ARefusedValueIsToldAndStaysUntilAGoodOneGoesIn) {
     host::ControlSite* control = AddControl(CreateZelEdit, {{L"MaxLength", L"5"}});
     OpenPage(CLSID_ZelEditPpg, {control->Object()});
